@@ -1,0 +1,105 @@
+"""Loopback SMTP server for the mail tests: aiosmtpd with one account, AUTH LOGIN
+allowed without TLS.
+
+Usage: /usr/bin/python3 smtp_test_server.py OUT USER PASSWORD
+
+Listens on a free port of 127.0.0.1 and prints "port N" once it does. Every
+message it accepts is parsed with Python's email package and stored, before the
+server answers 250, in OUT/<n>/ (n counts from 1):
+  message   the DATA bytes as received, without the final "."
+  summary   envelope and headers, one "key=value" per line, then one "part=" line
+            per leaf part (content type, charset, file name) and the number of
+            parse defects
+  part-<i>  the decoded payload of leaf part i (from 1)
+Ends when its standard input closes, so it never outlives the test.
+"""
+
+import asyncio
+import email
+import logging
+import os
+import sys
+import warnings
+
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+
+class PausingSMTP(SMTP):
+    """Sends the lines of a multi-line reply one by one with a pause between them,
+    as busy servers do, so that a client receives such a reply in pieces."""
+
+    async def push(self, status):
+        await super().push(status)
+        line = status if isinstance(status, str) else status.decode("ascii")
+        if len(line) > 3 and line[3] == "-":
+            await asyncio.sleep(0.03)
+
+
+class Store:
+    def __init__(self, out):
+        self.out = out
+        self.count = 0
+
+    async def handle_DATA(self, server, session, envelope):
+        self.count += 1
+        folder = os.path.join(self.out, str(self.count))
+        os.makedirs(folder)
+        raw = envelope.original_content
+        with open(os.path.join(folder, "message"), "wb") as file:
+            file.write(raw)
+        message = email.message_from_bytes(raw)
+        lines = ["mail_from=" + envelope.mail_from]
+        lines += ["rcpt_to=" + recipient for recipient in envelope.rcpt_tos]
+        for header in ("From", "Subject", "X-Mailer"):
+            lines.append(header.lower() + "=" + str(message.get(header)))
+        lines.append("type=" + message.get_content_type())
+        defects = 0
+        leaves = 0
+        for part in message.walk():
+            defects += len(part.defects)
+            if part.is_multipart():
+                continue
+            leaves += 1
+            lines.append("part={};{};{}".format(part.get_content_type(),
+                                                part.get_content_charset() or "",
+                                                part.get_filename() or ""))
+            with open(os.path.join(folder, "part-%d" % leaves), "wb") as file:
+                file.write(part.get_payload(decode=True))
+        lines.append("defects=%d" % defects)
+        with open(os.path.join(folder, "summary"), "w") as file:
+            file.write("\n".join(lines) + "\n")
+        return "250 Message accepted"
+
+
+def make_authenticator(user, password):
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        if (mechanism == "LOGIN" and isinstance(auth_data, LoginPassword)
+                and auth_data.login == user and auth_data.password == password):
+            return AuthResult(success=True)
+        # Left unhandled, so that aiosmtpd answers 535 instead of nothing.
+        return AuthResult(success=False, handled=False)
+    return authenticate
+
+
+async def serve(out, user, password):
+    loop = asyncio.get_running_loop()
+    store = Store(out)
+    authenticate = make_authenticator(user, password)
+    server = await loop.create_server(
+        lambda: PausingSMTP(store, hostname="kelvo-test-server", auth_required=True,
+                            auth_require_tls=False, authenticator=authenticate, loop=loop),
+        host="127.0.0.1", port=0)
+    print("port %d" % server.sockets[0].getsockname()[1], flush=True)
+    stdin = asyncio.StreamReader()
+    await loop.connect_read_pipe(lambda: asyncio.StreamReaderProtocol(stdin), sys.stdin)
+    await stdin.read()
+    server.close()
+    await server.wait_closed()
+
+
+if __name__ == "__main__":
+    # Login in clear is what the test wants; aiosmtpd's warnings about it are noise.
+    warnings.simplefilter("ignore")
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
+    out, user, password = sys.argv[1:4]
+    asyncio.run(serve(out, user.encode(), password.encode()))
