@@ -1,0 +1,234 @@
+#include "platform/com/Registry.h"
+
+#include "platform/com/RegistryDocument.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace kelvo {
+
+namespace {
+
+const std::string ClassSection = "Class ";
+const std::string ProgIdSection = "ProgID ";
+const std::string TypeLibrarySection = "TypeLibrary ";
+
+// Serialises writers within the process; the lock file does so between processes.
+std::mutex& WriterMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+ResultCode ReadDocument(const std::filesystem::path& path, RegistryDocument* document) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        // No file yet is an empty registry.
+        *document = {};
+        std::error_code error;
+        return std::filesystem::exists(path, error) ? results::Fail : results::Ok;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    *document = RegistryDocument::Parse(text.str());
+    return results::Ok;
+}
+
+bool WriteAll(int descriptor, const std::string& text) {
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = write(descriptor, text.data() + written, text.size() - written);
+        if (count < 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+ResultCode WriteDocument(const std::filesystem::path& path, const RegistryDocument& document) {
+    std::filesystem::path temporary = path;
+    temporary += "." + std::to_string(getpid()) + ".tmp";
+    const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return results::WriteFault;
+    const bool written = WriteAll(descriptor, document.Text()) && fsync(descriptor) == 0;
+    const bool closed = close(descriptor) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return results::WriteFault;
+    }
+    return results::Ok;
+}
+
+// Reads, changes and writes the registry under both locks.
+ResultCode Update(const std::function<ResultCode(RegistryDocument&)>& change) {
+    const std::filesystem::path path = RegistryPath();
+    std::error_code error;
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), error);
+    std::lock_guard guard(WriterMutex());
+    std::filesystem::path lockPath = path;
+    lockPath += ".lock";
+    const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock < 0)
+        return results::WriteFault;
+    if (flock(lock, LOCK_EX) != 0) {
+        close(lock);
+        return results::WriteFault;
+    }
+    RegistryDocument document;
+    ResultCode result = ReadDocument(path, &document);
+    if (Succeeded(result))
+        result = change(document);
+    if (Succeeded(result))
+        result = WriteDocument(path, document);
+    close(lock);
+    return result;
+}
+
+std::string LibraryText(const std::filesystem::path& library) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(library, error);
+    return error ? library.string() : absolute.string();
+}
+
+// The ProgID sections that name this class.
+std::vector<std::string> ProgIdSectionsOf(const RegistryDocument& document, const Guid& classId) {
+    std::vector<std::string> sections;
+    for (const std::string& name : document.SectionNames()) {
+        if (name.rfind(ProgIdSection, 0) != 0)
+            continue;
+        const std::string* value = document.Value(name, "CLSID");
+        if (value && ParseGuid(*value) == classId)
+            sections.push_back(name);
+    }
+    return sections;
+}
+
+std::string ValueOrEmpty(const RegistryDocument& document, const std::string& section,
+                         const char* key) {
+    const std::string* value = document.Value(section, key);
+    return value ? *value : std::string();
+}
+
+} // namespace
+
+std::filesystem::path RegistryPath() {
+    if (const char* path = std::getenv("KELVO_REGISTRY"); path && *path)
+        return path;
+    std::filesystem::path data;
+    if (const char* home = std::getenv("XDG_DATA_HOME"); home && *home == '/')
+        data = home;
+    else if (const char* user = std::getenv("HOME"); user && *user)
+        data = std::filesystem::path(user) / ".local" / "share";
+    else
+        data = std::filesystem::current_path() / ".local" / "share";
+    return data / "kelvo" / "registry.ini";
+}
+
+ResultCode RegisterClass(const ClassRecord& record) {
+    const std::string library = LibraryText(record.library);
+    if (!RegistryDocument::CanHoldValue(record.name) || !RegistryDocument::CanHoldValue(library) ||
+        (!record.progId.empty() && !RegistryDocument::CanHoldName(record.progId)))
+        return results::InvalidArgument;
+    return Update([&](RegistryDocument& document) {
+        const std::string classText = GuidText(record.classId);
+        // A class renamed by a newer library loses its old ProgID.
+        for (const std::string& section : ProgIdSectionsOf(document, record.classId))
+            document.RemoveSection(section);
+        document.SetSection(ClassSection + classText, {{"ProgID", record.progId},
+                                                       {"Name", record.name},
+                                                       {"Library", library},
+                                                       {"Control", record.control ? "1" : "0"}});
+        if (!record.progId.empty())
+            document.SetSection(ProgIdSection + record.progId, {{"CLSID", classText}});
+        return results::Ok;
+    });
+}
+
+ResultCode UnregisterClass(const Guid& classId) {
+    return Update([&](RegistryDocument& document) {
+        for (const std::string& section : ProgIdSectionsOf(document, classId))
+            document.RemoveSection(section);
+        document.RemoveSection(ClassSection + GuidText(classId));
+        return results::Ok;
+    });
+}
+
+ResultCode RegisterTypeLibrary(const TypeLibraryRecord& record) {
+    const std::string library = LibraryText(record.library);
+    for (const std::string* text : {&record.name, &record.version, &record.locale, &record.flags})
+        if (!RegistryDocument::CanHoldValue(*text))
+            return results::InvalidArgument;
+    if (!RegistryDocument::CanHoldValue(library))
+        return results::InvalidArgument;
+    return Update([&](RegistryDocument& document) {
+        document.SetSection(TypeLibrarySection + GuidText(record.libraryId),
+                            {{"Name", record.name},
+                             {"Version", record.version},
+                             {"Locale", record.locale},
+                             {"Flags", record.flags},
+                             {"Library", library}});
+        return results::Ok;
+    });
+}
+
+ResultCode UnregisterTypeLibrary(const Guid& libraryId) {
+    return Update([&](RegistryDocument& document) {
+        document.RemoveSection(TypeLibrarySection + GuidText(libraryId));
+        return results::Ok;
+    });
+}
+
+ResultCode FindClassId(std::string_view progId, Guid* classId) {
+    if (!classId)
+        return results::NullPointer;
+    if (!RegistryDocument::CanHoldName(progId))
+        return results::ClassNotRegistered;
+    RegistryDocument document;
+    if (Failed(ReadDocument(RegistryPath(), &document)))
+        return results::ClassNotRegistered;
+    const std::string* value = document.Value(ProgIdSection + std::string(progId), "CLSID");
+    const auto parsed = value ? ParseGuid(*value) : std::nullopt;
+    if (!parsed)
+        return results::ClassNotRegistered;
+    *classId = *parsed;
+    return results::Ok;
+}
+
+ResultCode FindClass(const Guid& classId, ClassRecord* record) {
+    if (!record)
+        return results::NullPointer;
+    RegistryDocument document;
+    if (Failed(ReadDocument(RegistryPath(), &document)))
+        return results::ClassNotRegistered;
+    const std::string section = ClassSection + GuidText(classId);
+    const std::string* library = document.Value(section, "Library");
+    if (!library || library->empty())
+        return results::ClassNotRegistered;
+    auto text = [&](const char* key) { return ValueOrEmpty(document, section, key); };
+    *record = {classId, text("ProgID"), text("Name"), *library, text("Control") == "1"};
+    return results::Ok;
+}
+
+ResultCode FindTypeLibrary(const Guid& libraryId, TypeLibraryRecord* record) {
+    if (!record)
+        return results::NullPointer;
+    RegistryDocument document;
+    if (Failed(ReadDocument(RegistryPath(), &document)))
+        return results::ClassNotRegistered;
+    const std::string section = TypeLibrarySection + GuidText(libraryId);
+    const std::string* library = document.Value(section, "Library");
+    if (!library)
+        return results::ClassNotRegistered;
+    auto text = [&](const char* key) { return ValueOrEmpty(document, section, key); };
+    *record = {libraryId, text("Name"), text("Version"), text("Locale"), text("Flags"), *library};
+    return results::Ok;
+}
+
+} // namespace kelvo
