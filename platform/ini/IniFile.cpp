@@ -3,7 +3,6 @@
 #include "platform/ini/FileReplace.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace kelvo {
 namespace {
@@ -177,7 +176,7 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
     const std::size_t existing = FindKey(header, key);
     if (existing != std::string::npos) {
         // The name keeps the spelling the file gave it.
-        const std::string name(ParseLine(lines[existing].text, existing == 0).name);
+        const std::string name(ParseLine(lines[existing].text, false).name);
         lines[existing].text = name + "=" + flat;
         return true;
     }

@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace kelvo {
 namespace {
 
 using testing::TemporaryDirectory;
+
+constexpr char emptyRow[] = "|^||^||^||^||^|0|^|0|^|0|^|0.00|^|0.00|^||^|";
 
 // Stands in for the chart page's curve boxes and the table page's start-up mode.
 class FakePages : public ConfigurationPages {
@@ -80,8 +83,7 @@ TEST_F(ConfigurationStore, NoFileGivesTheDefaults) {
     EXPECT_EQ(FormatMailRow(state.mailRows, 0), sampleMailRow);
     EXPECT_EQ(FormatMailRow(state.mailRows, 1), sampleMailRow);
     for (int row = 2; row < mailRowCount; ++row) {
-        EXPECT_EQ(FormatMailRow(state.mailRows, row),
-                  "|^||^||^||^||^|0|^|0|^|0|^|0.00|^|0.00|^||^|");
+        EXPECT_EQ(FormatMailRow(state.mailRows, row), emptyRow);
     }
     EXPECT_FALSE(std::filesystem::exists(path)) << "loading creates no file";
 }
@@ -163,9 +165,7 @@ TEST_F(ConfigurationStore, SaveWritesEveryKeyInOrder) {
                            "SaveInterval=5\n";
     for (int row = 1; row <= 10; ++row) {
         expected += "EmailConfig" + std::to_string(row) + "=" +
-                    (row <= 2 ? std::string(sampleMailRow)
-                              : "|^||^||^||^||^|0|^|0|^|0|^|0.00|^|0.00|^||^|") +
-                    "\n";
+                    (row <= 2 ? std::string(sampleMailRow) : std::string(emptyRow)) + "\n";
     }
     expected += "EmailConfigIndex=0\n"
                 "CurveInner=1\n"
@@ -224,39 +224,27 @@ TEST_F(ConfigurationStore, SaveThenLoadKeepsEverySetting) {
 }
 
 TEST_F(ConfigurationStore, SaveKeepsOtherSectionsKeysCommentsAndLineEnds) {
-    TemporaryDirectory::WriteFile(path, "; kept\r\n"
-                                        "[Other]\r\n"
-                                        "Unit=K\r\n"
-                                        "\r\n"
-                                        "[configinfo]\r\n"
-                                        "TSCT=9\r\n"
-                                        "Unknown=kept\r\n"
-                                        "Unit=F\r\n");
+    const std::string original = "; kept\r\n"
+                                 "[Other]\r\n"
+                                 "Unit=K\r\n"
+                                 "\r\n"
+                                 "[configinfo]\r\n"
+                                 "TSCT=9\r\n"
+                                 "Unknown=kept\r\n"
+                                 "Unit=F\r\n";
+    TemporaryDirectory::WriteFile(path, original);
     LoadConfiguration(state, pages, path);
     EXPECT_FALSE(state.isCelsius);
     EXPECT_EQ(state.tsct, 9);
     ASSERT_TRUE(SaveConfiguration(state, pages, path));
 
     const std::string saved = TemporaryDirectory::ReadFile(path);
-    EXPECT_TRUE(saved.starts_with("; kept\r\n"
-                                  "[Other]\r\n"
-                                  "Unit=K\r\n"
-                                  "\r\n"
-                                  "[configinfo]\r\n"
-                                  "TSCT=9\r\n"
-                                  "Unknown=kept\r\n"
-                                  "Unit=F\r\n"
-                                  "ReadInterval=5\r\n"))
-        << saved;
-    EXPECT_EQ(saved.find("\r\n\r\n", 30), std::string::npos);
-    std::size_t lineFeeds = 0;
-    std::size_t carriageReturns = 0;
-    for (const char c : saved) {
-        lineFeeds += c == '\n';
-        carriageReturns += c == '\r';
-    }
-    EXPECT_EQ(lineFeeds, carriageReturns) << "every line ends with CR LF";
-    EXPECT_EQ(lineFeeds, 4u + 1u + 29u) << "no key is written twice";
+    EXPECT_TRUE(saved.starts_with(original + "ReadInterval=5\r\n")) << saved;
+    EXPECT_EQ(saved.find("\r\n\r\n", original.size()), std::string::npos);
+    const auto lineFeeds = std::count(saved.begin(), saved.end(), '\n');
+    EXPECT_EQ(lineFeeds, std::count(saved.begin(), saved.end(), '\r')) << "CR LF throughout";
+    // The file's 8 lines and the 28 keys, less the two that were there already.
+    EXPECT_EQ(lineFeeds, 8 + 28 - 2) << "no key is written twice";
 }
 
 TEST_F(ConfigurationStore, UnwritableFileFailsSilentlyAndLosesNothing) {
