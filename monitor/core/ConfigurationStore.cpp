@@ -47,9 +47,9 @@ void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
     state.saveInterval = NonZero(ReadInteger(read("SaveInterval", "5")), 1);
 
     for (int row = 0; row < mailRowCount; ++row) {
-        // A row is read whole: cut at the usual value length, a row with a few
-        // recipients would lose its password and bounds, and the next save would
-        // store them lost.
+        // A row is read whole: cut at 259 characters like the other values, a row
+        // with several recipients would lose its password and bounds, in memory
+        // now and in the file at the next save.
         const std::string_view fallback = row < 2 ? sampleMailRow : std::string_view();
         ParseMailRow(state.mailRows,
                      file.GetString(section, MailRowKey(row), fallback, std::string::npos), row);
