@@ -1,0 +1,146 @@
+#include "platform/com/Registry.h"
+
+#include "platform/com/RegistryDocument.h"
+#include "tests/platform/com/TemporaryRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+
+namespace kelvo {
+namespace {
+
+constexpr Guid ChartId = GuidLiteral("{3F2C9A61-5D7E-4B0A-9E41-7C2D18F0B5A3}");
+
+TEST(RegistryDocumentTest, DamagedLinesCostOnlyThemselves) {
+    const auto document = RegistryDocument::Parse("stray line\n"
+                                                  "[Class A]\r\n"
+                                                  "  Library = /x/a.ocx  \n"
+                                                  "no equals sign\n"
+                                                  "# Library=/comment\n"
+                                                  "[class a]\n"
+                                                  "Name=second part\n"
+                                                  "[Other\n"
+                                                  "Key=belongs to Class A still\n");
+    ASSERT_NE(document.Value("CLASS A", "Library"), nullptr);
+    EXPECT_EQ(*document.Value("CLASS A", "Library"), "/x/a.ocx");
+    EXPECT_EQ(*document.Value("Class A", "Name"), "second part");
+    EXPECT_EQ(*document.Value("Class A", "Key"), "belongs to Class A still");
+    EXPECT_EQ(document.SectionNames().size(), 1u);
+
+    const auto again = RegistryDocument::Parse(document.Text());
+    EXPECT_EQ(again.Text(), document.Text());
+}
+
+TEST(RegistryTest, PathFollowsTheEnvironment) {
+    unsetenv("KELVO_REGISTRY");
+    setenv("XDG_DATA_HOME", "/data/home", 1);
+    EXPECT_EQ(RegistryPath(), "/data/home/kelvo/registry.ini");
+    setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    setenv("HOME", "/home/user", 1);
+    EXPECT_EQ(RegistryPath(), "/home/user/.local/share/kelvo/registry.ini");
+    setenv("KELVO_REGISTRY", "/tmp/other.ini", 1);
+    EXPECT_EQ(RegistryPath(), "/tmp/other.ini");
+    unsetenv("KELVO_REGISTRY");
+    unsetenv("XDG_DATA_HOME");
+}
+
+TEST(RegistryTest, ClassRoundTripThroughTheFile) {
+    TemporaryRegistry registry;
+    Guid found;
+    EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+
+    ASSERT_EQ(RegisterClass({ChartId, "Plotra.PChart", "Chart", "/opt/Plotra5.ocx", true}),
+              results::Ok);
+    ASSERT_EQ(FindClassId("plotra.pchart", &found), results::Ok);
+    EXPECT_EQ(found, ChartId);
+    ClassRecord record;
+    ASSERT_EQ(FindClass(ChartId, &record), results::Ok);
+    EXPECT_EQ(record.library, "/opt/Plotra5.ocx");
+    EXPECT_EQ(record.progId, "Plotra.PChart");
+    EXPECT_TRUE(record.control);
+
+    // Registering again under a new ProgID drops the old one.
+    ASSERT_EQ(RegisterClass({ChartId, "Plotra.PChart.2", "Chart", "/opt/Plotra5.ocx", true}),
+              results::Ok);
+    EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+    EXPECT_EQ(FindClassId("Plotra.PChart.2", &found), results::Ok);
+
+    ASSERT_EQ(UnregisterClass(ChartId), results::Ok);
+    EXPECT_EQ(FindClassId("Plotra.PChart.2", &found), results::ClassNotRegistered);
+    EXPECT_EQ(FindClass(ChartId, &record), results::ClassNotRegistered);
+    EXPECT_EQ(UnregisterClass(ChartId), results::Ok);
+
+    // Nothing but the registry and its lock file is left behind.
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(registry.Folder()))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"registry.ini", "registry.ini.lock"}));
+}
+
+TEST(RegistryTest, TypeLibraryRoundTrip) {
+    TemporaryRegistry registry;
+    const Guid id = GuidLiteral("{A97CDEA2-248C-11D6-959D-006008A7EED4}");
+    ASSERT_EQ(RegisterTypeLibrary({id, "PlotFrameCtl", "1.0", "0x0409", "control", "/x/p.ocx"}),
+              results::Ok);
+    TypeLibraryRecord record;
+    ASSERT_EQ(FindTypeLibrary(id, &record), results::Ok);
+    EXPECT_EQ(record.name, "PlotFrameCtl");
+    EXPECT_EQ(record.version, "1.0");
+    EXPECT_EQ(record.locale, "0x0409");
+    ASSERT_EQ(UnregisterTypeLibrary(id), results::Ok);
+    EXPECT_EQ(FindTypeLibrary(id, &record), results::ClassNotRegistered);
+}
+
+TEST(RegistryTest, WhatCannotBeStoredIsRefusedAndTheFileKept) {
+    TemporaryRegistry registry;
+    ASSERT_EQ(RegisterClass({ChartId, "Plotra.PChart", "Chart", "/opt/Plotra5.ocx", true}),
+              results::Ok);
+    const Guid other = GuidLiteral("{3F2C9A62-5D7E-4B0A-9E41-7C2D18F0B5A3}");
+    EXPECT_EQ(RegisterClass({other, "Bar", "Two\nlines", "/x", false}), results::InvalidArgument);
+    EXPECT_EQ(RegisterClass({other, "[Bar]", "Bar", "/x", false}), results::InvalidArgument);
+    EXPECT_EQ(RegisterClass({other, "Bar", "Bar", "/new\nline", false}), results::InvalidArgument);
+    Guid found;
+    EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::Ok);
+    EXPECT_EQ(FindClassId("Bar", &found), results::ClassNotRegistered);
+}
+
+TEST(RegistryTest, UnwritablePlaceGivesWriteFault) {
+    TemporaryRegistry registry;
+    // A plain file where the registry's folder should be.
+    std::ofstream(registry.Folder() / "blocker") << "x";
+    setenv("KELVO_REGISTRY", (registry.Folder() / "blocker" / "registry.ini").c_str(), 1);
+    EXPECT_EQ(RegisterClass({ChartId, "Plotra.PChart", "Chart", "/opt/Plotra5.ocx", true}),
+              results::WriteFault);
+    Guid found;
+    EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+}
+
+TEST(RegistryTest, ConcurrentWritersLoseNoEntry) {
+    TemporaryRegistry registry;
+    constexpr int PerThread = 15;
+    auto writer = [](int thread) {
+        for (int i = 0; i < PerThread; ++i) {
+            Guid id = ChartId;
+            id.data1 = static_cast<std::uint32_t>(thread * 100 + i);
+            RegisterClass({id, "Class." + std::to_string(thread) + "." + std::to_string(i), "x",
+                           "/x.ocx", false});
+        }
+    };
+    std::thread first(writer, 1);
+    std::thread second(writer, 2);
+    first.join();
+    second.join();
+    for (int thread : {1, 2})
+        for (int i = 0; i < PerThread; ++i) {
+            Guid found;
+            EXPECT_EQ(
+                FindClassId("Class." + std::to_string(thread) + "." + std::to_string(i), &found),
+                results::Ok);
+        }
+}
+
+} // namespace
+} // namespace kelvo
