@@ -1,0 +1,9 @@
+#include "monitor/core/CAboutDlg.h"
+
+#include "monitor/resources/Templates.h"
+
+namespace kelvo {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : Dialog(resources::AboutTemplate(), parent) {}
+
+} // namespace kelvo

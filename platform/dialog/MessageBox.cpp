@@ -1,0 +1,47 @@
+#include "platform/dialog/MessageBox.h"
+
+#include <filesystem>
+#include <mutex>
+
+namespace kelvo::dialog {
+namespace {
+
+std::mutex observerMutex;
+MessageObserver messageObserver;
+
+} // namespace
+
+std::string ProgramName() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("kelvomon") : program.stem().string();
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text) {
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::NoIcon, QString::fromStdString(ProgramName()),
+                                      QString::fromStdString(text), QMessageBox::Ok, owner);
+    box->setDefaultButton(QMessageBox::Ok);
+    return box;
+}
+
+void ShowMessage(QWidget* owner, const std::string& text) {
+    MessageObserver observer;
+    {
+        std::lock_guard lock(observerMutex);
+        observer = messageObserver;
+    }
+    if (observer) {
+        observer(ProgramName(), text);
+        return;
+    }
+    MakeMessageBox(owner, text)->exec();
+}
+
+MessageObserver SetMessageObserver(MessageObserver observer) {
+    std::lock_guard lock(observerMutex);
+    std::swap(messageObserver, observer);
+    return observer;
+}
+
+} // namespace kelvo::dialog
