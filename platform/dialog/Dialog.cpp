@@ -486,7 +486,7 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
     }
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         for (QPushButton* button : findChildren<QPushButton*>()) {
-            if (button->isDefault() && button->isVisible()) {
+            if (button->isDefault() && !button->isHidden()) {
                 if (button->isEnabled()) {
                     button->click();
                 }
