@@ -5,10 +5,12 @@
 #include <fuse.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <linux/hidraw.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 
 namespace kelvo::test {
 
@@ -110,10 +112,21 @@ FakeHidrawServer::~FakeHidrawServer() {
     if (session == nullptr) {
         return;
     }
-    // Unmounting ends the connection, which ends the loop.
-    fuse_exit(session);
-    fuse_unmount(session);
+    // Unmounting severs the connection, so the loop's pending read fails and
+    // the loop returns. Only then may libfuse close its end of the device:
+    // closing it under that read would race.
+    const std::string command = "fusermount3 -u -z '" + mountPoint.string() + "'";
+    const bool unmounted =
+        umount2(mountPoint.c_str(), MNT_DETACH) == 0 || std::system(command.c_str()) == 0;
+    if (!unmounted) {
+        // The last resort ends the loop by closing the device under it.
+        fuse_exit(session);
+        fuse_unmount(session);
+    }
     loop.join();
+    if (unmounted) {
+        fuse_unmount(session);
+    }
     fuse_destroy(session);
 }
 
