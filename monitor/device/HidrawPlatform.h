@@ -33,8 +33,8 @@ private:
     std::filesystem::path sysfsRoot;
     std::filesystem::path devRoot;
     std::mutex mutex;
-    // A USB device keeps its number for the life of the process, as a
-    // Windows device node does, so a replugged thermometer pairs again.
+    // Each USB device path gets a number when first seen and keeps it for the
+    // life of the process, as a Windows device node keeps its handle.
     std::map<std::string, DeviceInstance> deviceInstances;
     std::map<HidHandle, std::string> openNodes;
 };

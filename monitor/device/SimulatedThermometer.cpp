@@ -67,8 +67,8 @@ bool SimulatedThermometer::ReceiveOutputReport(std::span<const std::uint8_t> rep
     }
     const auto payload = report.subspan(1);
     // A report that opens with the mark starts a new transfer, even when an
-    // earlier write broke off before all its data came.
-    // Reports too short to hold the mark cannot be told apart this way.
+    // earlier write broke off before all its data came (reports too short to
+    // hold the mark cannot be told apart this way).
     if (stage == Stage::data && payload.size() >= transferMark.size()) {
         if (std::equal(transferMark.begin(), transferMark.end(), payload.begin())) {
             stage = Stage::header;
