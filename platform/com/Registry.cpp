@@ -51,8 +51,11 @@ bool WriteAll(int descriptor, const std::string& text) {
 }
 
 ResultCode WriteDocument(const std::filesystem::path& path, const RegistryDocument& document) {
+    // Appended piece by piece: GCC 12 at -O3 misreads "." + std::string as overlapping copies.
     std::filesystem::path temporary = path;
-    temporary += "." + std::to_string(getpid()) + ".tmp";
+    temporary += ".";
+    temporary += std::to_string(getpid());
+    temporary += ".tmp";
     const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor < 0)
         return results::WriteFault;
