@@ -1,5 +1,7 @@
 #include "chart/ChartSettings.h"
 
+#include "platform/com/TextTrim.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -9,13 +11,6 @@
 namespace kelvo {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 bool ReadBoolean(std::string_view value, bool* result) {
     if (value == "1" || value == "true" || value == "True") {
@@ -76,7 +71,7 @@ bool ReadMargins(std::string_view value, int (&margins)[4]) {
         const auto comma = value.find(',');
         if ((comma == std::string_view::npos) != (i == 3))
             return false;
-        if (!ReadInteger(Trim(value.substr(0, comma)), &read[i]))
+        if (!ReadInteger(TrimBlanks(value.substr(0, comma)), &read[i]))
             return false;
         value = comma == std::string_view::npos ? std::string_view{} : value.substr(comma + 1);
     }
@@ -221,13 +216,13 @@ ResultCode ApplyProperties(std::string_view text, ChartSettings* settings) {
     bool titleStarted = false;
     while (!text.empty()) {
         const auto end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimBlanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         const auto equals = line.find('=');
         if (line.empty() || line.front() == '#' || equals == std::string_view::npos)
             continue;
-        const std::string_view path = Trim(line.substr(0, equals));
-        const std::string_view value = Trim(line.substr(equals + 1));
+        const std::string_view path = TrimBlanks(line.substr(0, equals));
+        const std::string_view value = TrimBlanks(line.substr(equals + 1));
 
         // Each title line is one entry; the first entry replaces the old title.
         if (path == "Title.Text.Strings") {

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <sys/file.h>
@@ -113,10 +114,18 @@ std::vector<std::string> ProgIdSectionsOf(const RegistryDocument& document, cons
     return sections;
 }
 
-std::string ValueOrEmpty(const RegistryDocument& document, const std::string& section,
-                         const char* key) {
-    const std::string* value = document.Value(section, key);
-    return value ? *value : std::string();
+// The values of a registered class or library: one whose section names a library.
+ResultCode ReadRegistered(const std::string& section, std::map<std::string, std::string>* values) {
+    RegistryDocument document;
+    if (Failed(ReadDocument(RegistryPath(), &document)))
+        return results::ClassNotRegistered;
+    const std::string* library = document.Value(section, "Library");
+    if (!library || library->empty())
+        return results::ClassNotRegistered;
+    for (const char* key : {"ProgID", "Name", "Control", "Version", "Locale", "Flags", "Library"})
+        if (const std::string* value = document.Value(section, key))
+            (*values)[key] = *value;
+    return results::Ok;
 }
 
 } // namespace
@@ -207,31 +216,23 @@ ResultCode FindClassId(std::string_view progId, Guid* classId) {
 ResultCode FindClass(const Guid& classId, ClassRecord* record) {
     if (!record)
         return results::NullPointer;
-    RegistryDocument document;
-    if (Failed(ReadDocument(RegistryPath(), &document)))
-        return results::ClassNotRegistered;
-    const std::string section = ClassSection + GuidText(classId);
-    const std::string* library = document.Value(section, "Library");
-    if (!library || library->empty())
-        return results::ClassNotRegistered;
-    auto text = [&](const char* key) { return ValueOrEmpty(document, section, key); };
-    *record = {classId, text("ProgID"), text("Name"), *library, text("Control") == "1"};
-    return results::Ok;
+    std::map<std::string, std::string> values;
+    const ResultCode result = ReadRegistered(ClassSection + GuidText(classId), &values);
+    if (Succeeded(result))
+        *record = {classId, values["ProgID"], values["Name"], values["Library"],
+                   values["Control"] == "1"};
+    return result;
 }
 
 ResultCode FindTypeLibrary(const Guid& libraryId, TypeLibraryRecord* record) {
     if (!record)
         return results::NullPointer;
-    RegistryDocument document;
-    if (Failed(ReadDocument(RegistryPath(), &document)))
-        return results::ClassNotRegistered;
-    const std::string section = TypeLibrarySection + GuidText(libraryId);
-    const std::string* library = document.Value(section, "Library");
-    if (!library)
-        return results::ClassNotRegistered;
-    auto text = [&](const char* key) { return ValueOrEmpty(document, section, key); };
-    *record = {libraryId, text("Name"), text("Version"), text("Locale"), text("Flags"), *library};
-    return results::Ok;
+    std::map<std::string, std::string> values;
+    const ResultCode result = ReadRegistered(TypeLibrarySection + GuidText(libraryId), &values);
+    if (Succeeded(result))
+        *record = {libraryId,        values["Name"],  values["Version"],
+                   values["Locale"], values["Flags"], values["Library"]};
+    return result;
 }
 
 } // namespace kelvo

@@ -1,18 +1,12 @@
 #include "platform/com/RegistryDocument.h"
 
+#include "platform/com/TextTrim.h"
+
 #include <algorithm>
 
 namespace kelvo {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
 
 bool SameName(std::string_view left, std::string_view right) {
     return std::equal(left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
@@ -28,12 +22,12 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {
         const auto end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimBlanks(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         if (line.empty() || line.front() == '#' || line.front() == ';')
             continue;
         if (line.front() == '[' && line.back() == ']') {
-            const std::string name(Trim(line.substr(1, line.size() - 2)));
+            const std::string name(TrimBlanks(line.substr(1, line.size() - 2)));
             // A repeated section continues the first one.
             auto found = document.Position(name);
             if (found == document.sections_.end()) {
@@ -47,8 +41,8 @@ RegistryDocument RegistryDocument::Parse(std::string_view text) {
         const auto equals = line.find('=');
         if (!current || equals == std::string_view::npos)
             continue;
-        std::string key(Trim(line.substr(0, equals)));
-        std::string value(Trim(line.substr(equals + 1)));
+        std::string key(TrimBlanks(line.substr(0, equals)));
+        std::string value(TrimBlanks(line.substr(equals + 1)));
         auto existing = std::find_if(current->values.begin(), current->values.end(),
                                      [&](const auto& pair) { return pair.first == key; });
         if (existing != current->values.end())
@@ -118,11 +112,11 @@ std::vector<std::string> RegistryDocument::SectionNames() const {
 
 bool RegistryDocument::CanHoldName(std::string_view name) {
     return CanHoldValue(name) && !name.empty() && name.find_first_of("[]=") == std::string::npos &&
-           Trim(name) == name && name.front() != '#' && name.front() != ';';
+           TrimBlanks(name) == name && name.front() != '#' && name.front() != ';';
 }
 
 bool RegistryDocument::CanHoldValue(std::string_view value) {
-    return value.find_first_of("\r\n") == std::string_view::npos && Trim(value) == value;
+    return value.find_first_of("\r\n") == std::string_view::npos && TrimBlanks(value) == value;
 }
 
 } // namespace kelvo
