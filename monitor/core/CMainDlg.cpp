@@ -1,19 +1,25 @@
 #include "monitor/core/CMainDlg.h"
 
 #include "monitor/core/CAboutDlg.h"
+#include "monitor/core/SamplingRules.h"
+#include "monitor/core/TextNumbers.h"
+#include "monitor/device/ProcessDeviceTable.h"
 #include "monitor/resources/AppIcon.h"
 #include "monitor/resources/Strings.h"
 #include "monitor/resources/Templates.h"
 #include "platform/dialog/TabControl.h"
+#include "platform/dialog/UiThread.h"
 
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 
 #include <array>
+#include <cstdio>
 
 namespace kelvo {
 namespace {
@@ -43,9 +49,19 @@ QFont FittingReadoutFont(const QLabel& readout) {
 
 } // namespace
 
-CMainDlg::CMainDlg() : Dialog(resources::MainTemplate()) {}
+CMainDlg::CMainDlg(ThermometerProtocol::Pause pause)
+    : Dialog(resources::MainTemplate()),
+      protocol(
+          ProcessDeviceTable(), *this, [this](const std::string& text) { MessageBox(text); },
+          std::move(pause)) {}
 
-CMainDlg::~CMainDlg() = default;
+// A pass still running must not outlive the window it reports to. Once the
+// application has stopped taking calls on the user-interface thread, the
+// pass's calls are refused and it ends at once; before that, they are served
+// here until it ends.
+CMainDlg::~CMainDlg() {
+    WaitForSamplingPass();
+}
 
 bool CMainDlg::OnInitDialog() {
     // The window manager's menu cannot be extended here; the about item lives
@@ -56,12 +72,23 @@ bool CMainDlg::OnInitDialog() {
 
     CreatePages();
     SetDefaults(*this);
+    LoadConfiguration();
 
     deviceList->clear();
-    settingPage.owner = this;
-    emailPage.owner = this;
-    RefreshPages();
-    deviceMissing = true;
+    const int count = HidEnumerateDevices();
+    if (count >= 1) {
+        FillDeviceList(count);
+        SelectDevice();
+        CheckDeviceType();
+        settingPage.owner = this;
+        emailPage.owner = this;
+        CheckDlgButton(readingId, true);
+        OnReading();
+    } else {
+        settingPage.owner = this;
+        emailPage.owner = this;
+        deviceMissing = true;
+    }
 
     SetTimer(retryTimerId, timerPeriod);
     SetReadoutFonts();
@@ -69,6 +96,8 @@ bool CMainDlg::OnInitDialog() {
     OnControlEvent(readingId, dialog::ControlEvent::Clicked, [this] { OnReading(); });
     OnControlEvent(stopId, dialog::ControlEvent::Clicked, [this] { OnStop(); });
     OnControlEvent(tabsId, dialog::ControlEvent::SelectionChanged, [this] { OnSelchangeTab(); });
+    OnControlEvent(deviceListId, dialog::ControlEvent::SelectionChanged,
+                   [this] { OnSelchangeDevice(); });
     return true;
 }
 
@@ -93,10 +122,6 @@ void CMainDlg::CreatePages() {
     settingPage.hide();
     curvePage.show();
     tabs->SetCurSel(curveTab);
-}
-
-void CMainDlg::RefreshPages() {
-    // The page refresh operations arrive with the pages' own behaviour.
 }
 
 void CMainDlg::SetReadoutFonts() {
@@ -153,6 +178,15 @@ void CMainDlg::OnSelchangeTab() {
 
 void CMainDlg::OnTimer(int id) {
     switch (id) {
+    case readTimerId:
+        ReadTick();
+        break;
+    case recordTimerId:
+        RecordTick();
+        break;
+    case mailTimerId:
+        MailTick();
+        break;
     case retryTimerId:
         RetryDevices();
         break;
@@ -161,14 +195,231 @@ void CMainDlg::OnTimer(int id) {
     }
 }
 
+void CMainDlg::FillDeviceList(int count) {
+    for (int number = 1; number <= count; ++number) {
+        char name[32];
+        std::snprintf(name, sizeof name, "HID Device %02d", number);
+        ComboAddString(deviceListId, name);
+    }
+    ComboSetCurSel(deviceListId, 0);
+}
+
+void CMainDlg::SelectDevice() {
+    HidSelectDevice(ComboGetCurSel(deviceListId));
+    // Their results tell nothing: a lost thermometer shows at the next reading.
+    SendSelectionCommand(true);
+    SendSelectionCommand(false);
+    OnReading();
+}
+
+void CMainDlg::OnSelchangeDevice() {
+    SelectDevice();
+}
+
 void CMainDlg::RetryDevices() {
     if (!deviceMissing) {
         return;
     }
+    deviceList->clear();
+    const int count = HidEnumerateDevices();
+    if (count == 0) {
+        return;
+    }
+    deviceMissing = false;
+    innerPending = true;
+    EnableDlgItem(readingId, true);
+    EnableDlgItem(stopId, true);
+    FillDeviceList(count);
+    HidSelectDevice(0);
+    SelectDevice();
+    CheckDeviceType();
+    LoadConfiguration();
+    settingPage.owner = this;
+    emailPage.owner = this;
+    CheckDlgButton(readingId, true);
+    CheckDlgButton(stopId, false);
+    OnReading();
+}
+
+void CMainDlg::LoadConfiguration() {
+    kelvo::LoadConfiguration(*this, *this, ConfigurationPath());
+}
+
+void CMainDlg::SaveConfiguration() {
+    // A save that fails leaves the old file whole; nothing is reported.
+    kelvo::SaveConfiguration(*this, *this, ConfigurationPath());
+}
+
+void CMainDlg::SetCurveChecks(bool inner, bool outer) {
+    curvePage.SetCurveChecks(inner, outer);
+}
+
+void CMainDlg::GetCurveChecks(bool& inner, bool& outer) {
+    curvePage.GetCurveChecks(inner, outer);
+}
+
+void CMainDlg::SetStartupMode(bool automatic) {
+    logPage.SetStartupMode(automatic);
+}
+
+bool CMainDlg::IsAutoStart() {
+    return logPage.IsAutoStart();
 }
 
 void CMainDlg::OnClose() {
+    if (ComboGetCount(deviceListId) >= 1) {
+        SaveConfiguration();
+    }
     Dialog::OnClose();
+}
+
+void CMainDlg::ReadTick() {
+    if (CountTick(readTicks, readInterval)) {
+        StartSamplingPass();
+    }
+}
+
+void CMainDlg::RecordTick() {
+    if (CountTick(saveTicks, saveInterval) && !innerPending && logPage.IsFileRecording()) {
+        WriteRecordRow();
+    }
+}
+
+void CMainDlg::MailTick() {
+    // The e-mail page decides and sends once it has its sending policy; the
+    // counting runs already, so its first check falls where it should.
+    CountTick(mailTicks, mailInterval);
+}
+
+void CMainDlg::StartSamplingPass() {
+    if (samplingBusy) {
+        return;
+    }
+    samplingBusy = true;
+    // The previous pass cleared the busy mark as one of its last acts, so
+    // this join only collects a thread that is ending anyway.
+    if (samplingWorker.joinable()) {
+        samplingWorker.join();
+    }
+    workerRunning = true;
+    samplingWorker = std::thread([this] {
+        SamplingPass();
+        workerRunning = false;
+    });
+}
+
+bool CMainDlg::OnUiThread(const std::function<void()>& work) {
+    return dialog::UiThread::BlockingCall(work);
+}
+
+// The worker does the slow parts (the thermometer's exchange, the alarm
+// sound); every change to the window and its fields is made through a call on
+// the user-interface thread, so the two threads never touch a field at once.
+void CMainDlg::SamplingPass() {
+    bool reads = false;
+    if (!OnUiThread([this, &reads] { reads = readPhase; })) {
+        return;
+    }
+    if (reads) {
+        const double reading = ReadTemperature(true);
+        bool goesOn = false;
+        const bool served = OnUiThread([this, reading, &goesOn] {
+            goesOn = ShowReading(reading);
+            if (!goesOn) {
+                samplingBusy = false;
+            }
+        });
+        if (!served || !goesOn) {
+            return;
+        }
+    }
+    OnUiThread([this] {
+        readPhase = !readPhase;
+        if (readPhase && !innerPending) {
+            HandOffReading();
+        }
+        samplingBusy = false;
+    });
+}
+
+bool CMainDlg::ShowReading(double reading) {
+    innerCurrent = reading;
+    if (IsReadFailure(reading)) {
+        innerCurrent = 0.0;
+        EnterWaitingState();
+        return false;
+    }
+    if (reading == sensorErrorReading) {
+        SetDlgItemText(innerReadoutId, "sensor maybe error");
+        return false;
+    }
+    innerCurrent = DisplayTemperature(reading, isCelsius, innerCalibration);
+    SetDlgItemText(innerReadoutId, FormatTemperature(innerCurrent, isCelsius));
+    UpdateInnerStatistics(innerCurrent);
+    SetInnerColour(colourPhase);
+    colourPhase = !colourPhase;
+    return true;
+}
+
+void CMainDlg::EnterWaitingState() {
+    SetDlgItemText(innerReadoutId, "Watting");
+    SetDlgItemText(outerReadoutId, "Watting");
+    KillTimer(readTimerId);
+    CheckDlgButton(readingId, false);
+    CheckDlgButton(stopId, true);
+    OnStop();
+    EnableDlgItem(readingId, false);
+    EnableDlgItem(stopId, false);
+    deviceMissing = true;
+}
+
+void CMainDlg::HandOffReading() {}
+
+void CMainDlg::WriteRecordRow() {}
+
+void CMainDlg::UpdateInnerStatistics(double value) {
+    Statistics{innerPending, innerMax, innerMin, innerAvg}.Add(value);
+    SetDlgItemText(innerMaxId, "Max Temp:" + FormatFixed2(innerMax));
+    SetDlgItemText(innerMinId, "Min Temp:" + FormatFixed2(innerMin));
+    SetDlgItemText(innerAvgId, "Avg Temp:" + FormatFixed2(innerAvg));
+}
+
+void CMainDlg::UpdateOuterStatistics(double value) {
+    Statistics{outerPending, outerMax, outerMin, outerAvg}.Add(value);
+    SetDlgItemText(outerMaxId, "Max Temp:" + FormatFixed2(outerMax));
+    SetDlgItemText(outerMinId, "Min Temp:" + FormatFixed2(outerMin));
+    SetDlgItemText(outerAvgId, "Avg Temp:" + FormatFixed2(outerAvg));
+}
+
+void CMainDlg::SetInnerColour(bool red) {
+    innerTextColour = red ? Colour{255, 0, 0} : Colour{0, 0, 255};
+    UpdateControlColours(innerReadoutId);
+    if (QWidget* readout = GetDlgItem(innerReadoutId)) {
+        readout->repaint();
+    }
+}
+
+void CMainDlg::StartMailTimer(int period) {
+    if (!mailTimerOn) {
+        mailTimerOn = true;
+        SetTimer(mailTimerId, period);
+    }
+}
+
+void CMainDlg::StopMailTimer() {
+    if (mailTimerOn) {
+        mailTimerOn = false;
+        KillTimer(mailTimerId);
+    }
+}
+
+void CMainDlg::WaitForSamplingPass() {
+    while (workerRunning) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    if (samplingWorker.joinable()) {
+        samplingWorker.join();
+    }
 }
 
 void CMainDlg::OnCtlColor(int id, dialog::ControlColours& colours) {

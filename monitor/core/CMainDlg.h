@@ -1,11 +1,18 @@
 #pragma once
 
+#include "monitor/core/ConfigurationStore.h"
 #include "monitor/core/MonitorState.h"
+#include "monitor/device/ThermometerProtocol.h"
 #include "monitor/mail/CEmailPage.h"
 #include "monitor/pages/CCurvePage.h"
 #include "monitor/pages/CLogPage.h"
 #include "monitor/pages/CSettingPage.h"
 #include "platform/dialog/Dialog.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
 
 class QComboBox;
 
@@ -40,10 +47,11 @@ inline constexpr int retryTimerId = 1010;
 
 // The main window: owns the monitor state, the four pages in the tab control,
 // the thermometer list and the timers.
-class CMainDlg : public dialog::Dialog, public MonitorState {
+class CMainDlg : public dialog::Dialog, public MonitorState, private ConfigurationPages {
     Q_OBJECT
 public:
-    CMainDlg();
+    // pause: the wait before a thermometer's answer is read; tests pass their own.
+    explicit CMainDlg(ThermometerProtocol::Pause pause = ThermometerProtocol::SleepPause);
     ~CMainDlg() override;
 
     // Handlers, public so that the application and tests can drive them as the
@@ -55,6 +63,31 @@ public:
     void OnSelchangeTab();
     void OnTimer(int id) override;
     void OnClose() override;
+    void OnSelchangeDevice();
+
+    // The thermometer's commands, on the selected thermometer.
+    bool SendSelectionCommand(bool select) { return protocol.SendSelectionCommand(select); }
+    void CheckDeviceType() { protocol.CheckDeviceType(); }
+    bool WriteConfiguration(std::uint8_t typeCode, std::uint8_t innerWhole,
+                            std::uint8_t innerTenths, std::uint8_t outerWhole,
+                            std::uint8_t outerTenths) {
+        return protocol.WriteConfiguration(typeCode, innerWhole, innerTenths, outerWhole,
+                                           outerTenths);
+    }
+    double ReadTemperature(bool inner) { return protocol.ReadTemperature(inner); }
+
+    void LoadConfiguration();
+    void SaveConfiguration();
+
+    // The sampling cycle.
+    void StartSamplingPass();
+    void UpdateInnerStatistics(double value);
+    void UpdateOuterStatistics(double value);
+    void SetInnerColour(bool red);
+    void StartMailTimer(int period);
+    void StopMailTimer();
+    // Waits until the running sampling pass, if any, has ended.
+    void WaitForSamplingPass();
 
     CCurvePage curvePage;
     CLogPage logPage;
@@ -71,8 +104,33 @@ protected:
 private:
     void CreatePages();
     void SetReadoutFonts();
-    void RefreshPages();
+    void FillDeviceList(int count);
+    void SelectDevice();
     void RetryDevices();
+
+    void ReadTick();
+    void RecordTick();
+    void MailTick();
+    void SamplingPass();
+    // The read half's effect on the window, on the user-interface thread;
+    // false when the pass ends here.
+    bool ShowReading(double reading);
+    void EnterWaitingState();
+    // The hand-off half: the last reading to the chart, the table and the alarm.
+    void HandOffReading();
+    void WriteRecordRow();
+    // Runs work of the worker's pass on the user-interface thread.
+    bool OnUiThread(const std::function<void()>& work);
+
+    void SetCurveChecks(bool inner, bool outer) override;
+    void GetCurveChecks(bool& inner, bool& outer) override;
+    void SetStartupMode(bool automatic) override;
+    bool IsAutoStart() override;
+
+    ThermometerProtocol protocol;
+    std::thread samplingWorker;
+    // Set while a worker thread exists that has not finished its pass.
+    std::atomic<bool> workerRunning = false;
 };
 
 } // namespace kelvo

@@ -2,6 +2,9 @@
 
 #include "platform/dialog/Dialog.h"
 
+#include <ctime>
+#include <functional>
+
 namespace kelvo {
 
 // The "Log" tab: one row per sample, the two recording switches and the
@@ -9,13 +12,45 @@ namespace kelvo {
 class CLogPage : public dialog::Dialog {
     Q_OBJECT
 public:
+    // The table numbers its rows up to this, then starts again from 1.
+    static constexpr int maximumRows = 32768;
+
+    using Clock = std::function<std::time_t()>;
+
     CLogPage();
+
+    // The calls below may come from any thread: list and radio work is
+    // handed to the user-interface thread, and the caller waits for it.
 
     // Removes every column and row, then sets the styles and the three columns.
     void InitList();
+    // Inserts row number at position number - 1 with the time now and the
+    // reading with its unit letter, then scrolls the last row into view.
+    void AddRow(int number, double reading, bool centigrade);
+    // One sample for the table: while "show table" records, advances
+    // tableRowNumber (back to 1 and an empty table past maximumRows) and adds
+    // the row; while it stands on "Stop", nothing changes.
+    void RecordSample(int& tableRowNumber, double reading, bool centigrade);
+
+    // Auto: "Auto log mode" and both "Recording"; manual: "Manual mode" and
+    // both "Stop".
+    void SetStartupMode(bool automatic);
+    bool IsTableRecording() const;
+    bool IsFileRecording() const;
+    bool IsAutoStart() const;
+
+    // The time stamped on new rows; the wall clock unless a test sets its own.
+    void SetClock(Clock clock);
 
 protected:
     bool OnInitDialog() override;
+
+private:
+    void OnAutoLogMode();
+    void OnManualMode();
+    bool IsChecked(int id) const;
+
+    Clock clock;
 };
 
 } // namespace kelvo

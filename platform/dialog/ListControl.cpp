@@ -84,7 +84,7 @@ bool ListControlModel::SetItemText(int row, int column, const QString& text) {
         cells.append(QString());
     }
     cells[column] = text;
-    emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+    Q_EMIT dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
     return true;
 }
 

@@ -11,7 +11,7 @@ TabControl::TabControl(QWidget* parent) : QWidget(parent), bar(new QTabBar(this)
     bar->setExpanding(false);
     connect(bar, &QTabBar::currentChanged, this, [this](int) {
         if (!settingSelection) {
-            emit SelectionChanged();
+            Q_EMIT SelectionChanged();
         }
     });
 }

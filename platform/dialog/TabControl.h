@@ -19,7 +19,7 @@ public:
     void SetCurSel(int index);
     QTabBar* Bar() const { return bar; }
 
-signals:
+Q_SIGNALS:
     // Raised when the user picks a tab; not when the selection is set in code.
     void SelectionChanged();
 

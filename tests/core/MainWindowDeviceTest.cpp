@@ -1,0 +1,115 @@
+#include "tests/core/MonitorWindowFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+
+namespace kelvo {
+namespace {
+
+using namespace mainwindow;
+
+class MainWindowDeviceTest : public MonitorWindowFixture {
+protected:
+    std::vector<std::string> ListedDevices() const {
+        std::vector<std::string> names;
+        for (int index = 0; index < window->ComboGetCount(deviceListId); ++index) {
+            names.push_back(window->ComboGetItemText(deviceListId, index));
+        }
+        return names;
+    }
+};
+
+TEST_F(MainWindowDeviceTest, ThreeThermometersAreListedTheFirstSelectedAndReading) {
+    Start(3);
+    EXPECT_EQ(ListedDevices(),
+              (std::vector<std::string>{"HID Device 01", "HID Device 02", "HID Device 03"}));
+    EXPECT_EQ(window->ComboGetCurSel(deviceListId), 0);
+    EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+    EXPECT_FALSE(window->deviceMissing);
+    EXPECT_FALSE(window->curvePage.isHidden());
+    // Selected with C then D, then checked with R.
+    const std::vector<std::uint8_t> expected{'C', 'D', 'R'};
+    EXPECT_EQ(platform->Commands(0), expected);
+    EXPECT_TRUE(platform->Commands(1).empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceSelectsItWithoutStartingReadingWhenStopped) {
+    Start(2);
+    window->Item<QAbstractButton>(stopId)->click();
+    window->deviceList->setCurrentIndex(1);
+    window->OnSelchangeDevice();
+    const std::vector<std::uint8_t> expected{'C', 'D'};
+    EXPECT_EQ(platform->Commands(1), expected);
+    EXPECT_FALSE(window->IsTimerRunning(readTimerId));
+    EXPECT_TRUE(window->IsDlgButtonChecked(stopId));
+}
+
+TEST_F(MainWindowDeviceTest, AThermometerOfAnotherTypeIsWarnedAboutAndRead) {
+    platform = std::make_shared<SimulatedHidPlatform>(1);
+    platform->SetTypeCode(0, 'Y');
+    SetProcessHidPlatform(platform);
+    window = std::make_unique<CMainDlg>([](std::chrono::milliseconds) {});
+    window->Initialise();
+    EXPECT_EQ(messages, std::vector<std::string>{"The device type maybe is not HidKelvo"});
+    EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+}
+
+TEST_F(MainWindowDeviceTest, NoneAtStartThenOnePluggedInIsFoundWithinOneRetryTick) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=7\r\n");
+    Start(0);
+    EXPECT_TRUE(ListedDevices().empty());
+    EXPECT_FALSE(window->IsDlgButtonChecked(readingId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(stopId));
+    EXPECT_TRUE(window->deviceMissing);
+    EXPECT_TRUE(window->IsTimerRunning(retryTimerId));
+
+    Tick(retryTimerId);
+    EXPECT_TRUE(window->deviceMissing);
+
+    window->readInterval = 3; // changed since start; the rediscovery reloads the file
+    platform->AddThermometer();
+    Tick(retryTimerId);
+    EXPECT_EQ(ListedDevices(), std::vector<std::string>{"HID Device 01"});
+    EXPECT_FALSE(window->deviceMissing);
+    EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(stopId));
+    EXPECT_TRUE(window->IsDlgItemEnabled(readingId));
+    EXPECT_TRUE(window->IsDlgItemEnabled(stopId));
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+    EXPECT_EQ(window->readInterval, 7);
+
+    Tick(retryTimerId);
+    EXPECT_EQ(ListedDevices().size(), 1U) << "nothing happens while a thermometer is in use";
+}
+
+TEST_F(MainWindowDeviceTest, ClosingSavesOnlyWithAThermometerListed) {
+    WriteConfig("[Other]\r\nkeep=1\r\n");
+    Start(0);
+    window->readInterval = 9;
+    window->OnClose();
+    EXPECT_EQ(testing::TemporaryDirectory::ReadFile(folder / "Config.ini"),
+              "[Other]\r\nkeep=1\r\n");
+
+    Start(1);
+    window->readInterval = 9;
+    window->OnClose();
+    const std::string saved = testing::TemporaryDirectory::ReadFile(folder / "Config.ini");
+    EXPECT_NE(saved.find("keep=1"), std::string::npos);
+    EXPECT_NE(saved.find("ReadInterval=9"), std::string::npos);
+    EXPECT_LT(saved.find("Unit="), saved.find("TSCT="));
+}
+
+TEST_F(MainWindowDeviceTest, EscapeEndsTheWindowWithoutSaving) {
+    Start(1);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &escape);
+    EXPECT_EQ(window->result(), dialog::idCancel);
+    EXPECT_FALSE(std::filesystem::exists(folder / "Config.ini"));
+}
+
+} // namespace
+} // namespace kelvo

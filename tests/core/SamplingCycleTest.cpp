@@ -1,0 +1,179 @@
+#include "tests/core/MonitorWindowFixture.h"
+
+#include <QApplication>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace kelvo {
+namespace {
+
+using namespace mainwindow;
+
+class SamplingCycleTest : public MonitorWindowFixture {};
+
+TEST_F(SamplingCycleTest, IntervalFivePassesAtSixElevenAndSixteen) {
+    Start(1, "20,30,40");
+    ASSERT_EQ(window->readInterval, 5) << "no Config.ini gives an interval of 5";
+    std::vector<int> readingsAfterTick;
+    for (int tick = 1; tick <= 16; ++tick) {
+        Tick(readTimerId);
+        readingsAfterTick.push_back(Readings());
+    }
+    EXPECT_EQ(readingsAfterTick[4], 0);
+    EXPECT_EQ(readingsAfterTick[5], 1) << "the first pass, at second 6, reads";
+    EXPECT_EQ(readingsAfterTick[10], 1) << "the second pass, at second 11, hands on";
+    EXPECT_EQ(readingsAfterTick[15], 2) << "the third pass, at second 16, reads again";
+    EXPECT_EQ(Text(innerReadoutId), "30.00 C");
+}
+
+TEST_F(SamplingCycleTest, IntervalOneReadsEveryOtherSecond) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "21");
+    for (int tick = 1; tick <= 7; ++tick) {
+        Tick(readTimerId);
+    }
+    // Passes at ticks 2..7; reads at 2, 4 and 6.
+    EXPECT_EQ(Readings(), 3);
+}
+
+TEST_F(SamplingCycleTest, StatisticsAndAlternatingColoursOverThreeReadings) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "20,30,40");
+    EXPECT_EQ(window->innerTextColour, (Colour{0, 0, 0})) << "black before the first reading";
+    std::vector<Colour> colours;
+    for (int tick = 1; tick <= 6; ++tick) {
+        Tick(readTimerId);
+        if (tick % 2 == 0) {
+            colours.push_back(window->innerTextColour);
+        }
+    }
+    EXPECT_EQ(Text(innerReadoutId), "40.00 C");
+    EXPECT_EQ(Text(innerMaxId), "Max Temp:40.00");
+    EXPECT_EQ(Text(innerMinId), "Min Temp:20.00");
+    EXPECT_EQ(Text(innerAvgId), "Avg Temp:32.50");
+    const Colour red{255, 0, 0};
+    const Colour blue{0, 0, 255};
+    EXPECT_EQ(colours, (std::vector<Colour>{red, blue, red}));
+}
+
+TEST_F(SamplingCycleTest, FahrenheitWithCalibration) {
+    WriteConfig("[ConfigInfo]\r\nUnit=F\r\nReadInterval=1\r\n");
+    Start(1, "25");
+    window->innerCalibration = 1.0;
+    Tick(readTimerId);
+    Tick(readTimerId);
+    EXPECT_EQ(Text(innerReadoutId), "78.00 F");
+}
+
+TEST_F(SamplingCycleTest, SensorErrorKeepsStatisticsAndReadsAgainNextPass) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "20,err,30");
+    Tick(readTimerId);
+    Tick(readTimerId); // reads 20
+    Tick(readTimerId); // hands 20 on
+    Tick(readTimerId); // reads the sensor error
+    EXPECT_EQ(Text(innerReadoutId), "sensor maybe error");
+    EXPECT_EQ(Text(innerMaxId), "Max Temp:20.00");
+    EXPECT_DOUBLE_EQ(window->innerCurrent, -100.0);
+    EXPECT_TRUE(window->readPhase);
+    Tick(readTimerId); // reads again at once
+    EXPECT_EQ(Text(innerReadoutId), "30.00 C");
+    EXPECT_EQ(Text(innerMaxId), "Max Temp:30.00");
+    EXPECT_EQ(Text(innerAvgId), "Avg Temp:25.00");
+}
+
+TEST_F(SamplingCycleTest, UnpluggedDuringReadingWaitsThenResumesByItself) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "20");
+    Tick(readTimerId);
+    Tick(readTimerId);
+    ASSERT_EQ(Text(innerReadoutId), "20.00 C");
+    platform->Unplug(0);
+    Tick(readTimerId);
+    Tick(readTimerId);
+    EXPECT_EQ(Text(innerReadoutId), "Watting");
+    EXPECT_EQ(Text(outerReadoutId), "Watting");
+    EXPECT_TRUE(window->IsDlgButtonChecked(stopId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(readingId));
+    EXPECT_FALSE(window->IsDlgItemEnabled(readingId));
+    EXPECT_FALSE(window->IsDlgItemEnabled(stopId));
+    EXPECT_FALSE(window->IsTimerRunning(readTimerId));
+    EXPECT_FALSE(window->IsTimerRunning(recordTimerId));
+    EXPECT_TRUE(window->deviceMissing);
+
+    Tick(retryTimerId);
+    EXPECT_TRUE(window->deviceMissing) << "still unplugged";
+    platform->Replug(0);
+    Tick(retryTimerId);
+    EXPECT_FALSE(window->deviceMissing);
+    EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+    EXPECT_TRUE(window->IsDlgItemEnabled(readingId));
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+    EXPECT_TRUE(window->innerPending) << "statistics start again";
+    for (int tick = 0; tick < 2; ++tick) {
+        Tick(readTimerId);
+    }
+    EXPECT_EQ(Text(innerReadoutId), "20.00 C");
+}
+
+TEST_F(SamplingCycleTest, ADueTickThatFindsAPassRunningIsLost) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    platform = std::make_shared<SimulatedHidPlatform>(1, ParseSimulatedReadings("20"));
+    SetProcessHidPlatform(platform);
+    std::mutex mutex;
+    std::condition_variable released;
+    bool blocking = false;
+    bool release = false;
+    window = std::make_unique<CMainDlg>([&](std::chrono::milliseconds) {
+        std::unique_lock lock(mutex);
+        if (blocking) {
+            released.wait(lock, [&] { return release; });
+        }
+    });
+    window->Initialise();
+    {
+        std::lock_guard lock(mutex);
+        blocking = true;
+    }
+    window->OnTimer(readTimerId);
+    window->OnTimer(readTimerId); // due: a pass starts and waits in the device exchange
+    ASSERT_TRUE(window->samplingBusy);
+    window->OnTimer(readTimerId); // due as well, but lost
+    EXPECT_EQ(window->readTicks, 1);
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    window->WaitForSamplingPass();
+    EXPECT_FALSE(window->samplingBusy);
+    EXPECT_EQ(Readings(), 1);
+}
+
+TEST_F(SamplingCycleTest, NoThermometerAndReadingClickedFailsTheFirstPass) {
+    Start(0);
+    window->readInterval = 1;
+    window->CheckDlgButton(readingId, true);
+    window->OnReading();
+    Tick(readTimerId);
+    Tick(readTimerId);
+    EXPECT_EQ(Text(innerReadoutId), "Watting");
+    EXPECT_TRUE(window->IsDlgButtonChecked(stopId));
+    EXPECT_FALSE(window->IsDlgItemEnabled(readingId));
+}
+
+TEST_F(SamplingCycleTest, MailTimerStartsAndStopsOnce) {
+    Start(1);
+    window->StartMailTimer(60000);
+    EXPECT_TRUE(window->mailTimerOn);
+    EXPECT_EQ(window->TimerPeriod(mailTimerId), 60000);
+    window->StartMailTimer(5);
+    EXPECT_EQ(window->TimerPeriod(mailTimerId), 60000) << "a running mail timer is left alone";
+    window->StopMailTimer();
+    EXPECT_FALSE(window->mailTimerOn);
+    EXPECT_FALSE(window->IsTimerRunning(mailTimerId));
+}
+
+} // namespace
+} // namespace kelvo
