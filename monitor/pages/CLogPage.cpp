@@ -1,6 +1,7 @@
 #include "monitor/pages/CLogPage.h"
 
 #include "monitor/core/RecordFile.h"
+#include "monitor/core/SamplingRules.h"
 #include "monitor/resources/Templates.h"
 #include "platform/autostart/StartupEntry.h"
 #include "platform/dialog/ListControl.h"
@@ -64,8 +65,10 @@ void CLogPage::AddRow(int number, double reading, bool centigrade) {
         const int row = list->InsertItem(number - 1, QString::number(number));
         list->SetItemText(row, 1, QString::fromStdString(FormatLocalDateTime(now)));
         list->SetItemText(row, 2, QString::fromStdString(FormatTemperature(reading, centigrade)));
+        // scrollToBottom lays out the new row first; a plain scrollTo would
+        // stop at the old end and leave the last row half hidden.
         if (list->GetItemCount() > 0) {
-            list->EnsureVisible(list->GetItemCount() - 1);
+            list->scrollToBottom();
         }
     });
 }

@@ -1,5 +1,6 @@
 #include "platform/autostart/StartupEntry.h"
 
+#include "tests/platform/autostart/ScopedVariable.h"
 #include "tests/platform/autostart/WithoutRoot.h"
 #include "tests/platform/ini/TemporaryDirectory.h"
 
@@ -8,30 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <optional>
 #include <sstream>
 
 namespace kelvo::autostart {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ScopedVariable;
 using testing::TemporaryDirectory;
-
-// Sets or clears an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name)) {
-            saved = old;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedVariable() { saved ? ::setenv(name, saved->c_str(), 1) : ::unsetenv(name); }
-
-private:
-    const char* name;
-    std::optional<std::string> saved;
-};
 
 // Reads an entry back as a desktop environment would: the string escapes
 // first, then the quoting of the Exec argument.
