@@ -1,6 +1,7 @@
 #include "monitor/core/CMainDlg.h"
 
 #include "monitor/core/CAboutDlg.h"
+#include "monitor/core/RecordFile.h"
 #include "monitor/core/SamplingRules.h"
 #include "monitor/core/TextNumbers.h"
 #include "monitor/device/ProcessDeviceTable.h"
@@ -373,9 +374,14 @@ void CMainDlg::EnterWaitingState() {
     deviceMissing = true;
 }
 
-void CMainDlg::HandOffReading() {}
+void CMainDlg::HandOffReading() {
+    logPage.RecordSample(tableRowNumber, innerCurrent, isCelsius);
+}
 
-void CMainDlg::WriteRecordRow() {}
+void CMainDlg::WriteRecordRow() {
+    // A row that cannot be written is lost alone: the next tick tries again.
+    kelvo::WriteRecordRow(*this, recordClock());
+}
 
 void CMainDlg::UpdateInnerStatistics(double value) {
     Statistics{innerPending, innerMax, innerMin, innerAvg}.Add(value);

@@ -10,6 +10,7 @@
 #include "platform/dialog/Dialog.h"
 
 #include <atomic>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -88,6 +89,9 @@ public:
     void StopMailTimer();
     // Waits until the running sampling pass, if any, has ended.
     void WaitForSamplingPass();
+
+    // The clock that stamps record rows and names record files; tests set their own.
+    std::function<std::time_t()> recordClock = [] { return std::time(nullptr); };
 
     CCurvePage curvePage;
     CLogPage logPage;

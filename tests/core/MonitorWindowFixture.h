@@ -4,6 +4,7 @@
 #include "monitor/device/ProcessDeviceTable.h"
 #include "monitor/device/SimulatedHidPlatform.h"
 #include "platform/dialog/DialogColours.h"
+#include "platform/dialog/ListControl.h"
 #include "platform/dialog/MessageBox.h"
 #include "tests/platform/ini/TemporaryDirectory.h"
 
@@ -65,6 +66,16 @@ protected:
         return count;
     }
 
+    int TableRows() const {
+        return window->logPage.Item<dialog::ListControl>(logTableId)->GetItemCount();
+    }
+    std::string TableCell(int row, int column) const {
+        return window->logPage.Item<dialog::ListControl>(logTableId)
+            ->GetItemText(row, column)
+            .toStdString();
+    }
+
+    static constexpr int logTableId = 1021;
     testing::TemporaryDirectory folder;
     std::shared_ptr<SimulatedHidPlatform> platform;
     std::unique_ptr<CMainDlg> window;

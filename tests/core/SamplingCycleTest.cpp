@@ -13,18 +13,60 @@ using namespace mainwindow;
 class SamplingCycleTest : public MonitorWindowFixture {};
 
 TEST_F(SamplingCycleTest, IntervalFivePassesAtSixElevenAndSixteen) {
+    WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\n");
     Start(1, "20,30,40");
-    ASSERT_EQ(window->readInterval, 5) << "no Config.ini gives an interval of 5";
+    ASSERT_EQ(window->readInterval, 5) << "an absent key gives an interval of 5";
     std::vector<int> readingsAfterTick;
+    std::vector<int> rowsAfterTick;
     for (int tick = 1; tick <= 16; ++tick) {
         Tick(readTimerId);
         readingsAfterTick.push_back(Readings());
+        rowsAfterTick.push_back(TableRows());
     }
     EXPECT_EQ(readingsAfterTick[4], 0);
     EXPECT_EQ(readingsAfterTick[5], 1) << "the first pass, at second 6, reads";
     EXPECT_EQ(readingsAfterTick[10], 1) << "the second pass, at second 11, hands on";
     EXPECT_EQ(readingsAfterTick[15], 2) << "the third pass, at second 16, reads again";
+    EXPECT_EQ(rowsAfterTick[9], 0);
+    EXPECT_EQ(rowsAfterTick[10], 1) << "the first table row comes at second 11";
+    EXPECT_EQ(TableCell(0, 2), "20.00 C");
     EXPECT_EQ(Text(innerReadoutId), "30.00 C");
+}
+
+TEST_F(SamplingCycleTest, TableNumbersWrapAfter32768AndTheTableEmpties) {
+    WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\n");
+    Start(1, "20");
+    for (int tick = 1; tick <= 3; ++tick) {
+        Tick(readTimerId);
+    }
+    ASSERT_EQ(TableRows(), 1);
+    window->tableRowNumber = 32768;
+    Tick(readTimerId);
+    Tick(readTimerId);
+    EXPECT_EQ(window->tableRowNumber, 1);
+    ASSERT_EQ(TableRows(), 1);
+    EXPECT_EQ(TableCell(0, 0), "1");
+}
+
+TEST_F(SamplingCycleTest, RecordTickWritesTheReadingOnceOneExists) {
+    const auto records = folder / "records";
+    WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\nSaveInterval=1\r\n"
+                "SaveFileDirectroy=" +
+                records.string() + "\r\n");
+    Start(1, "21.5");
+    window->recordClock = [] { return std::time_t{1700000000}; };
+    Tick(recordTimerId);
+    Tick(recordTimerId);
+    EXPECT_FALSE(std::filesystem::exists(records)) << "nothing is written before a reading";
+    Tick(readTimerId);
+    Tick(readTimerId);
+    Tick(recordTimerId);
+    ASSERT_TRUE(std::filesystem::exists(records));
+    std::vector<std::filesystem::path> files(std::filesystem::directory_iterator(records), {});
+    ASSERT_EQ(files.size(), 1U);
+    const std::string contents = testing::TemporaryDirectory::ReadFile(files.front());
+    EXPECT_EQ(contents.substr(0, contents.find("\r\n")), "NO,DateTime,Inner,Outer,");
+    EXPECT_NE(contents.find(",21.50 C,0.00 C\r\n"), std::string::npos) << contents;
 }
 
 TEST_F(SamplingCycleTest, IntervalOneReadsEveryOtherSecond) {
