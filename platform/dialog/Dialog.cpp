@@ -45,6 +45,14 @@ bool KeepsSystemColours(ControlKind kind) {
     }
 }
 
+// The desktop's palette with every role marked as set, so that a control
+// given it keeps the desktop's colours instead of inheriting the dialog's.
+QPalette SystemPalette() {
+    QPalette palette = QApplication::palette();
+    palette.setResolveMask(~QPalette::ResolveMask{0});
+    return palette;
+}
+
 int SortedInsertPosition(const QComboBox* combo, const QString& text) {
     int position = 0;
     while (position < combo->count() &&
@@ -235,7 +243,7 @@ QWidget* Dialog::BuildControl(const ControlTemplate& control, QButtonGroup*& rad
     }
     widget->setGeometry(geometry);
     if (KeepsSystemColours(control.kind)) {
-        widget->setPalette(QApplication::palette());
+        widget->setPalette(SystemPalette());
     }
     return widget;
 }
@@ -248,13 +256,6 @@ void Dialog::ApplyColours() {
         colouredPalette.setColor(QPalette::ButtonText, colours->text);
         setPalette(colouredPalette);
         setAutoFillBackground(true);
-        for (auto& [id, widget] : controls) {
-            if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
-                qobject_cast<ListControl*>(widget) || qobject_cast<TabControl*>(widget) ||
-                qobject_cast<QProgressBar*>(widget)) {
-                widget->setPalette(QApplication::palette());
-            }
-        }
     }
     for (QWidget* widget : staticControls) {
         ApplyStaticColours(widget->property("controlId").toInt(), widget);

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTabBar>
@@ -122,6 +123,10 @@ TEST_F(MainWindowTest, DialogColoursWithATransparentInnerReadout) {
     EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_EQ(window.Item<QLabel>(innerMaxId)->palette().color(QPalette::WindowText),
               QColor(139, 0, 139));
+
+    EXPECT_EQ(window.deviceList->palette().color(QPalette::ButtonText),
+              QApplication::palette().color(QPalette::ButtonText))
+        << "lists keep the desktop's colours";
 
     window.innerTextColour = Colour{255, 0, 0};
     window.UpdateControlColours(innerReadoutId);
