@@ -1,6 +1,7 @@
 #include "chart/ChartModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kelvo {
 
@@ -51,8 +52,7 @@ void ChartModel::Zoom(double factor) {
         const double half = range.Span() * factor / 2;
         return ValueRange{centre - half, centre + half};
     };
-    bottomView_ = scaled(BottomRange());
-    leftView_ = scaled(LeftRange());
+    SetView(scaled(BottomRange()), scaled(LeftRange()));
 }
 
 void ChartModel::Move(double horizontal, double vertical) {
@@ -60,8 +60,22 @@ void ChartModel::Move(double horizontal, double vertical) {
     ValueRange left = LeftRange();
     const double across = bottom.Span() * horizontal;
     const double up = left.Span() * vertical;
-    bottomView_ = ValueRange{bottom.minimum + across, bottom.maximum + across};
-    leftView_ = ValueRange{left.minimum + up, left.maximum + up};
+    SetView({bottom.minimum + across, bottom.maximum + across},
+            {left.minimum + up, left.maximum + up});
+}
+
+void ChartModel::SetView(ValueRange bottom, ValueRange left) {
+    // Zooming or moving on and on ends where the ranges would stop being
+    // numbers, or too narrow to tell their ends apart.
+    auto usable = [](ValueRange range) {
+        return std::isfinite(range.minimum) && std::isfinite(range.maximum) &&
+               std::isfinite(range.Span()) &&
+               range.Span() > 1e-9 * std::max(1.0, std::abs(range.minimum));
+    };
+    if (!usable(bottom) || !usable(left))
+        return;
+    bottomView_ = bottom;
+    leftView_ = left;
 }
 
 void ChartModel::ResetView() {

@@ -36,6 +36,8 @@ public:
     bool ViewChanged() const { return bottomView_ || leftView_; }
 
 private:
+    void SetView(ValueRange bottom, ValueRange left);
+
     std::optional<ValueRange> bottomView_;
     std::optional<ValueRange> leftView_;
 };

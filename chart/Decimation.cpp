@@ -96,8 +96,9 @@ private:
 
 std::vector<PixelPoint> DecimatedLine(const PointStore& points, ValueRange bottom, ValueRange left,
                                       PlotArea area) {
-    if (points.Count() == 0 || area.width <= 0 || area.height <= 0 || bottom.Span() <= 0 ||
-        left.Span() <= 0)
+    // Spans beyond the largest double (points near it at both ends) cannot be scaled.
+    if (points.Count() == 0 || area.width <= 0 || area.height <= 0 || !(bottom.Span() > 0) ||
+        !(left.Span() > 0) || !std::isfinite(bottom.Span()) || !std::isfinite(left.Span()))
         return {};
     LineBuilder builder(points, bottom, left, area);
     return points.Ascending() ? builder.Ascending() : builder.InOrder();

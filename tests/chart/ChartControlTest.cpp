@@ -103,6 +103,15 @@ TEST_F(ChartControlTest, AValueAboveTheAxisIsKeptAndShownWhenZoomedOut) {
     EXPECT_NEAR(red.front(), ExpectedRow(WallRows(image, column), 130, -120, 200), 2.0);
 }
 
+TEST_F(ChartControlTest, ExtremeValuesOnAnAutomaticAxisDrawWithoutHarm) {
+    ASSERT_EQ(chart_->Load("LeftAxis.Automatic=1\nBottomAxis.Automatic=1"), results::Ok);
+    for (double value : {1e308, -1e308, 0.0, 1e-300})
+        ASSERT_EQ(Add(value, value), results::Ok);
+    const QImage image = site_.grab().toImage();
+    EXPECT_EQ(image.size(), site_.size());
+    EXPECT_EQ(chart_->Model().points[0].MaximumY(), 1e308);
+}
+
 TEST_F(ChartControlTest, AFullCurveOf327671PointsDrawsAndClears) {
     ComPointer<Dispatch> series = Series(0);
     Variant index;

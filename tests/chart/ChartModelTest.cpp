@@ -77,6 +77,16 @@ TEST(ChartModelTest, RangesFollowFixedAxesPointsAndTheUsersView) {
     model.ResetView();
     EXPECT_EQ(model.LeftRange().maximum, 120);
 
+    // Zooming out on and on stops before the ranges overflow.
+    for (int i = 0; i < 2000; ++i)
+        model.Zoom(2);
+    EXPECT_TRUE(std::isfinite(model.LeftRange().Span()));
+    EXPECT_TRUE(std::isfinite(model.BottomRange().Span()));
+    for (int i = 0; i < 4000; ++i)
+        model.Zoom(0.5);
+    EXPECT_GT(model.LeftRange().Span(), 0);
+    model.ResetView();
+
     model.settings.leftAxis.automatic = true;
     EXPECT_EQ(model.LeftRange().minimum, 25);
     EXPECT_EQ(model.LeftRange().maximum, 130);
