@@ -34,6 +34,7 @@ TEST(RegistryDocumentTest, DamagedLinesCostOnlyThemselves) {
 }
 
 TEST(RegistryTest, PathFollowsTheEnvironment) {
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     unsetenv("KELVO_REGISTRY");
     setenv("XDG_DATA_HOME", "/data/home", 1);
     EXPECT_EQ(RegistryPath(), "/data/home/kelvo/registry.ini");
@@ -44,6 +45,7 @@ TEST(RegistryTest, PathFollowsTheEnvironment) {
     EXPECT_EQ(RegistryPath(), "/tmp/other.ini");
     unsetenv("KELVO_REGISTRY");
     unsetenv("XDG_DATA_HOME");
+    setenv("HOME", home.c_str(), 1);
 }
 
 TEST(RegistryTest, ClassRoundTripThroughTheFile) {
