@@ -7,6 +7,8 @@
 #include "platform/dialog/ListControl.h"
 #include "platform/dialog/UiThread.h"
 
+#include <QMetaObject>
+
 #include <filesystem>
 
 namespace kelvo {
@@ -65,12 +67,29 @@ void CLogPage::AddRow(int number, double reading, bool centigrade) {
         const int row = list->InsertItem(number - 1, QString::number(number));
         list->SetItemText(row, 1, QString::fromStdString(FormatLocalDateTime(now)));
         list->SetItemText(row, 2, QString::fromStdString(FormatTemperature(reading, centigrade)));
-        // scrollToBottom lays out the new row first; a plain scrollTo would
-        // stop at the old end and leave the last row half hidden.
         if (list->GetItemCount() > 0) {
-            list->scrollToBottom();
+            ScrollToLastRow();
         }
     });
+}
+
+void CLogPage::ScrollToLastRow() {
+    // Rows that come in a burst are scrolled to once, when the window thread
+    // next turns to its events: before anything is drawn, so nobody sees the
+    // difference, and each row stays cheap.
+    if (scrollPending) {
+        return;
+    }
+    scrollPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            scrollPending = false;
+            // scrollToBottom lays out the new rows first; a plain scrollTo
+            // would stop at the old end and leave the last row half hidden.
+            Item<dialog::ListControl>(tableId)->scrollToBottom();
+        },
+        Qt::QueuedConnection);
 }
 
 void CLogPage::RecordSample(int& tableRowNumber, double reading, bool centigrade) {

@@ -49,8 +49,10 @@ private:
     void OnAutoLogMode();
     void OnManualMode();
     bool IsChecked(int id) const;
+    void ScrollToLastRow();
 
     Clock clock;
+    bool scrollPending = false;
 };
 
 } // namespace kelvo
