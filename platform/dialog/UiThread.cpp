@@ -1,34 +1,97 @@
 #include "platform/dialog/UiThread.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
+#include <QObject>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace kelvo::dialog {
 namespace {
 
-std::mutex callMutex;
-std::condition_variable callDone;
-bool acceptingCalls = true;
-// Counts shutdowns, so a waiter released by one stays released after Attach.
-unsigned shutdownCount = 0;
-QThread* uiThread = nullptr;
-
 struct PendingCall {
     std::function<void()> task;
     bool done = false;
+    bool refused = false;
 };
 
+// Calls wait in our own queue, guarded by our own lock, and an eventfd wakes
+// the user-interface thread's event loop to drain it. No Qt object or event
+// crosses threads, so the hand-over never rests on Qt's internal locking,
+// which thread checkers cannot see into.
+std::mutex callMutex;
+std::condition_variable callDone;
+std::deque<std::shared_ptr<PendingCall>> pendingCalls;
+bool acceptingCalls = true;
+QThread* uiThread = nullptr;
+
+void RefusePendingCalls() {
+    for (const auto& call : pendingCalls) {
+        call->refused = true;
+    }
+    pendingCalls.clear();
+    callDone.notify_all();
+}
+
+} // namespace
+
+// Lives on the user-interface thread; runs the queued calls there when the
+// eventfd says that some have arrived.
+class UiCallDrain : public QObject {
+    Q_OBJECT
+public:
+    UiCallDrain()
+        : wakeUp(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
+          notifier(wakeUp, QSocketNotifier::Read, this) {
+        connect(&notifier, &QSocketNotifier::activated, this, [this] {
+            eventfd_t count = 0;
+            ::eventfd_read(wakeUp, &count);
+            Drain();
+        });
+    }
+    ~UiCallDrain() override { ::close(wakeUp); }
+
+    void WakeUp() const { ::eventfd_write(wakeUp, 1); }
+
+private:
+    void Drain() {
+        for (;;) {
+            std::shared_ptr<PendingCall> call;
+            {
+                std::lock_guard lock(callMutex);
+                if (pendingCalls.empty()) {
+                    return;
+                }
+                call = std::move(pendingCalls.front());
+                pendingCalls.pop_front();
+            }
+            call->task();
+            std::lock_guard lock(callMutex);
+            call->done = true;
+            callDone.notify_all();
+        }
+    }
+
+    int wakeUp;
+    QSocketNotifier notifier;
+};
+
+namespace {
+UiCallDrain* drain = nullptr;
 } // namespace
 
 void UiThread::Attach() {
     std::lock_guard lock(callMutex);
     uiThread = QThread::currentThread();
     acceptingCalls = true;
+    if (drain == nullptr) {
+        drain = new UiCallDrain;
+    }
 }
 
 bool UiThread::IsUiThread() {
@@ -43,39 +106,25 @@ bool UiThread::BlockingCall(const std::function<void()>& task) {
     }
     auto call = std::make_shared<PendingCall>();
     call->task = task;
-    unsigned shutdownsBefore = 0;
     {
         std::lock_guard lock(callMutex);
-        if (!acceptingCalls || QCoreApplication::instance() == nullptr) {
+        if (!acceptingCalls || drain == nullptr) {
             return false;
         }
-        shutdownsBefore = shutdownCount;
+        pendingCalls.push_back(call);
     }
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [call, shutdownsBefore] {
-            {
-                std::lock_guard lock(callMutex);
-                if (shutdownCount != shutdownsBefore) {
-                    return;
-                }
-            }
-            call->task();
-            std::lock_guard lock(callMutex);
-            call->done = true;
-            callDone.notify_all();
-        },
-        Qt::QueuedConnection);
+    drain->WakeUp();
     std::unique_lock lock(callMutex);
-    callDone.wait(lock, [&] { return call->done || shutdownCount != shutdownsBefore; });
+    callDone.wait(lock, [&] { return call->done || call->refused; });
     return call->done;
 }
 
 void UiThread::Shutdown() {
     std::lock_guard lock(callMutex);
     acceptingCalls = false;
-    ++shutdownCount;
-    callDone.notify_all();
+    RefusePendingCalls();
 }
 
 } // namespace kelvo::dialog
+
+#include "UiThread.moc"
