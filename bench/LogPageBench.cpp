@@ -50,7 +50,7 @@ void FillOurPage(benchmark::State& state, const char* name, bool scrollEachRow) 
         std::time_t now = start;
         page.SetClock([&now] { return now; });
         QApplication::processEvents();
-        auto* list = page.Item<dialog::ListControl>(1021);
+        auto* list = page.Item<dialog::ListControl>(logpage::tableId);
 
         const auto begin = Clock::now();
         for (int number = 1; number <= rowCount; ++number) {
@@ -93,7 +93,7 @@ void PlainTableWidget(benchmark::State& state) {
         table.setSelectionBehavior(QAbstractItemView::SelectRows);
         table.setSelectionMode(QAbstractItemView::SingleSelection);
         table.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        table.resize(page.GetDlgItem(1021)->size());
+        table.resize(page.GetDlgItem(logpage::tableId)->size());
         table.show();
         QApplication::processEvents();
 

@@ -14,15 +14,8 @@
 namespace kelvo {
 namespace {
 
-constexpr int tableId = 1021;
-constexpr int tableRecordingId = 1008;
-constexpr int tableStopId = 1009;
-constexpr int fileRecordingId = 1011;
-constexpr int fileStopId = 1012;
-constexpr int autoModeId = 1014;
-constexpr int manualModeId = 1015;
-
 using dialog::UiThread;
+using namespace logpage;
 
 } // namespace
 

@@ -7,6 +7,17 @@
 
 namespace kelvo {
 
+// Control ids of the table page.
+namespace logpage {
+inline constexpr int tableId = 1021;
+inline constexpr int tableRecordingId = 1008;
+inline constexpr int tableStopId = 1009;
+inline constexpr int fileRecordingId = 1011;
+inline constexpr int fileStopId = 1012;
+inline constexpr int autoModeId = 1014;
+inline constexpr int manualModeId = 1015;
+} // namespace logpage
+
 // The "Log" tab: one row per sample, the two recording switches and the
 // start-up mode.
 class CLogPage : public dialog::Dialog {

@@ -1,5 +1,6 @@
 #include "monitor/pages/CLogPage.h"
 
+#include "monitor/core/RecordFile.h"
 #include "platform/dialog/ListControl.h"
 #include "platform/dialog/MessageBox.h"
 #include "tests/platform/autostart/ScopedVariable.h"
@@ -21,24 +22,7 @@ namespace fs = std::filesystem;
 using testing::ScopedVariable;
 using testing::TemporaryDirectory;
 
-constexpr int tableRecordingId = 1008;
-constexpr int tableStopId = 1009;
-constexpr int fileRecordingId = 1011;
-constexpr int fileStopId = 1012;
-constexpr int autoModeId = 1014;
-constexpr int manualModeId = 1015;
-
-std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return std::mktime(&local);
-}
+using namespace logpage;
 
 class LogPage : public ::testing::Test {
 protected:
@@ -53,7 +37,7 @@ protected:
     }
     void TearDown() override { dialog::SetMessageObserver(previousObserver); }
 
-    dialog::ListControl* List() { return page.Item<dialog::ListControl>(1021); }
+    dialog::ListControl* List() { return page.Item<dialog::ListControl>(tableId); }
     const QAbstractItemModel* Model() { return List()->QAbstractItemView::model(); }
     QString Text(int row, int column) { return List()->GetItemText(row, column); }
     void Click(int id) { page.Item<QRadioButton>(id)->click(); }
@@ -67,7 +51,7 @@ protected:
     }
 
     CLogPage page;
-    std::time_t now = LocalTime(2011, 3, 5, 9, 7, 2);
+    std::time_t now = 1300000000;
     int tableRowNumber = 0;
     std::vector<std::string> messages;
     dialog::MessageObserver previousObserver;
@@ -98,10 +82,10 @@ TEST_F(LogPage, RowsCarryTheirTimeAndUnitAndTheLastRowIsInView) {
     page.AddRow(2, 77.9, false);
     EXPECT_EQ(List()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(Text(0, 0), "1");
-    EXPECT_EQ(Text(0, 1), "2011-03-05 09:07:02");
+    EXPECT_EQ(Text(0, 1).toStdString(), FormatLocalDateTime(now - 2));
     EXPECT_EQ(Text(0, 2), "25.50 C");
     EXPECT_EQ(Text(1, 0), "2");
-    EXPECT_EQ(Text(1, 1), "2011-03-05 09:07:04");
+    EXPECT_EQ(Text(1, 1).toStdString(), FormatLocalDateTime(now));
     EXPECT_EQ(Text(1, 2), "77.90 F");
 
     for (int number = 3; number <= 300; ++number) {
