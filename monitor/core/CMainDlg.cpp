@@ -1,6 +1,7 @@
 #include "monitor/core/CMainDlg.h"
 
 #include "monitor/core/CAboutDlg.h"
+#include "monitor/core/ChartRegistration.h"
 #include "monitor/core/RecordFile.h"
 #include "monitor/core/SamplingRules.h"
 #include "monitor/core/TextNumbers.h"
@@ -71,6 +72,11 @@ bool CMainDlg::OnInitDialog() {
     deviceList = Item<QComboBox>(deviceListId);
     tabs = Item<dialog::TabControl>(tabsId);
 
+    if (!EnsureChartControl([this](const std::string& text) { MessageBox(text); })) {
+        MessageBox("could not load Active X control!");
+        endProcess(0);
+        return false;
+    }
     CreatePages();
     SetDefaults(*this);
     LoadConfiguration();
@@ -375,6 +381,7 @@ void CMainDlg::EnterWaitingState() {
 }
 
 void CMainDlg::HandOffReading() {
+    curvePage.AddPoint(innerCurrent, outerCurrent);
     logPage.RecordSample(tableRowNumber, innerCurrent, isCelsius);
 }
 
