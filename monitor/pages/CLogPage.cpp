@@ -12,12 +12,9 @@
 #include <filesystem>
 
 namespace kelvo {
-namespace {
 
 using dialog::UiThread;
 using namespace logpage;
-
-} // namespace
 
 CLogPage::CLogPage() : Dialog(resources::LogTemplate()), clock([] { return std::time(nullptr); }) {}
 
