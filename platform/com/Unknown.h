@@ -93,10 +93,10 @@ public:
         if (interfaceId == Unknown::InterfaceId)
             *object = AsUnknown<Interfaces...>();
         else
-            ((interfaceId == Interfaces::InterfaceId
-                  ? (*object = static_cast<Interfaces*>(this), true)
-                  : false) ||
-             ...);
+            static_cast<void>(((interfaceId == Interfaces::InterfaceId
+                                    ? (*object = static_cast<Interfaces*>(this), true)
+                                    : false) ||
+                               ...));
         if (!*object)
             return results::NoInterface;
         AddRef();
