@@ -2,11 +2,18 @@
 
 namespace kelvo {
 
-std::string FormatLocalTime(std::time_t time, const char* format) {
+std::tm LocalTime(std::time_t time) {
     std::tm local{};
     // localtime_r: the sampling worker and the user-interface thread both
     // format times, and localtime's shared buffer would race.
-    ::localtime_r(&time, &local);
+    if (::localtime_r(&time, &local) == nullptr) {
+        local = std::tm{};
+    }
+    return local;
+}
+
+std::string FormatLocalTime(std::time_t time, const char* format) {
+    const std::tm local = LocalTime(time);
     char text[64];
     const std::size_t length = std::strftime(text, sizeof text, format, &local);
     return std::string(text, length);

@@ -1,5 +1,6 @@
 #include "monitor/core/RecordFile.h"
 
+#include "monitor/core/LocalTime.h"
 #include "monitor/core/SamplingRules.h"
 
 #include <cerrno>
@@ -12,14 +13,6 @@ namespace kelvo {
 namespace {
 
 constexpr std::string_view header = "NO,DateTime,Inner,Outer,\r\n";
-
-std::tm LocalTime(std::time_t time) {
-    std::tm local{};
-    if (::localtime_r(&time, &local) == nullptr) {
-        local = std::tm{};
-    }
-    return local;
-}
 
 // Writes bytes at the end of the file; on failure the bytes that did land are
 // cut off again, so that a full disk leaves no half line for the next row to
@@ -52,10 +45,7 @@ bool AppendWhole(int descriptor, std::string_view bytes) {
 } // namespace
 
 std::string FormatLocalDateTime(std::time_t time) {
-    const std::tm local = LocalTime(time);
-    char text[64];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return std::string(text, length);
+    return FormatLocalTime(time, "%Y-%m-%d %H:%M:%S");
 }
 
 std::string MakeRecordFileName(std::time_t time) {
