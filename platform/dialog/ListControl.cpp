@@ -150,12 +150,6 @@ void ListControl::DeleteAllItems() {
     model->DeleteAllItems();
 }
 
-void ListControl::EnsureVisible(int row) {
-    if (row >= 0 && row < model->rowCount()) {
-        scrollTo(model->index(row, 0), QAbstractItemView::EnsureVisible);
-    }
-}
-
 void ListControl::SetExtendedStyles(bool gridLines, bool fullRowSelect) {
     setShowGrid(gridLines);
     setSelectionBehavior(fullRowSelect ? QAbstractItemView::SelectRows

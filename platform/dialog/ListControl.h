@@ -51,7 +51,6 @@ public:
     QString GetItemText(int row, int column) const;
     int GetItemCount() const;
     void DeleteAllItems();
-    void EnsureVisible(int row);
     void SetExtendedStyles(bool gridLines, bool fullRowSelect);
 
 private:
