@@ -21,7 +21,9 @@
 #include <QMenu>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace kelvo {
 namespace {
@@ -78,6 +80,9 @@ bool CMainDlg::OnInitDialog() {
         return false;
     }
     CreatePages();
+    // The pages read and write the window's fields from their first refresh on.
+    settingPage.owner = this;
+    emailPage.owner = this;
     SetDefaults(*this);
     LoadConfiguration();
 
@@ -87,13 +92,9 @@ bool CMainDlg::OnInitDialog() {
         FillDeviceList(count);
         SelectDevice();
         CheckDeviceType();
-        settingPage.owner = this;
-        emailPage.owner = this;
         CheckDlgButton(readingId, true);
         OnReading();
     } else {
-        settingPage.owner = this;
-        emailPage.owner = this;
         deviceMissing = true;
     }
 
@@ -236,13 +237,11 @@ void CMainDlg::RetryDevices() {
     innerPending = true;
     EnableDlgItem(readingId, true);
     EnableDlgItem(stopId, true);
+    // The list selects its first entry, so the device selection picks device 0.
     FillDeviceList(count);
-    HidSelectDevice(0);
     SelectDevice();
     CheckDeviceType();
     LoadConfiguration();
-    settingPage.owner = this;
-    emailPage.owner = this;
     CheckDlgButton(readingId, true);
     CheckDlgButton(stopId, false);
     OnReading();
@@ -315,22 +314,18 @@ void CMainDlg::StartSamplingPass() {
     });
 }
 
-bool CMainDlg::OnUiThread(const std::function<void()>& work) {
-    return dialog::UiThread::BlockingCall(work);
-}
-
 // The worker does the slow parts (the thermometer's exchange, the alarm
 // sound); every change to the window and its fields is made through a call on
 // the user-interface thread, so the two threads never touch a field at once.
 void CMainDlg::SamplingPass() {
     bool reads = false;
-    if (!OnUiThread([this, &reads] { reads = readPhase; })) {
+    if (!dialog::UiThread::BlockingCall([this, &reads] { reads = readPhase; })) {
         return;
     }
     if (reads) {
         const double reading = ReadTemperature(true);
         bool goesOn = false;
-        const bool served = OnUiThread([this, reading, &goesOn] {
+        const bool served = dialog::UiThread::BlockingCall([this, reading, &goesOn] {
             goesOn = ShowReading(reading);
             if (!goesOn) {
                 samplingBusy = false;
@@ -340,7 +335,7 @@ void CMainDlg::SamplingPass() {
             return;
         }
     }
-    OnUiThread([this] {
+    dialog::UiThread::BlockingCall([this] {
         readPhase = !readPhase;
         if (readPhase && !innerPending) {
             HandOffReading();
@@ -427,8 +422,10 @@ void CMainDlg::StopMailTimer() {
 }
 
 void CMainDlg::WaitForSamplingPass() {
+    // The pass may be waiting for a call on this thread: serve calls until it ends.
     while (workerRunning) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (samplingWorker.joinable()) {
         samplingWorker.join();

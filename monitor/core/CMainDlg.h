@@ -132,8 +132,6 @@ private:
     // The hand-off half: the last reading to the chart, the table and the alarm.
     void HandOffReading();
     void WriteRecordRow();
-    // Runs work of the worker's pass on the user-interface thread.
-    bool OnUiThread(const std::function<void()>& work);
 
     void SetCurveChecks(bool inner, bool outer) override;
     void GetCurveChecks(bool& inner, bool& outer) override;

@@ -18,7 +18,7 @@ protected:
 
     CCurvePage& Page() { return window->curvePage; }
 
-    // The point count of series 0 as the chart reports it, through its API.
+    // Samples as the sampling cycle hands them to the page.
     void AddSamples(int count, double value = 20.0) {
         for (int sample = 0; sample < count; ++sample) {
             Page().AddPoint(value, 0.0);

@@ -67,15 +67,14 @@ protected:
     }
 
     int TableRows() const {
-        return window->logPage.Item<dialog::ListControl>(logTableId)->GetItemCount();
+        return window->logPage.Item<dialog::ListControl>(logpage::tableId)->GetItemCount();
     }
     std::string TableCell(int row, int column) const {
-        return window->logPage.Item<dialog::ListControl>(logTableId)
+        return window->logPage.Item<dialog::ListControl>(logpage::tableId)
             ->GetItemText(row, column)
             .toStdString();
     }
 
-    static constexpr int logTableId = 1021;
     testing::TemporaryDirectory folder;
     std::shared_ptr<SimulatedHidPlatform> platform;
     std::unique_ptr<CMainDlg> window;
