@@ -1,4 +1,4 @@
-#include "monitor/core/ChartRegistration.h"
+#include "monitor/app/ChartRegistration.h"
 
 #include "chart/ChartIds.h"
 #include "platform/com/Registry.h"

@@ -1,7 +1,7 @@
-#include "monitor/core/CMonitorApp.h"
+#include "monitor/app/CMonitorApp.h"
 
-#include "monitor/core/CMainDlg.h"
-#include "monitor/core/TerminationSignals.h"
+#include "monitor/app/CMainDlg.h"
+#include "monitor/app/TerminationSignals.h"
 #include "platform/dialog/DialogColours.h"
 #include "platform/dialog/UiThread.h"
 

@@ -1,4 +1,4 @@
-#include "monitor/core/CMonitorApp.h"
+#include "monitor/app/CMonitorApp.h"
 #include "monitor/resources/AppIcon.h"
 
 #include <QApplication>

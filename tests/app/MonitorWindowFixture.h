@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/core/CMainDlg.h"
+#include "monitor/app/CMainDlg.h"
 #include "monitor/device/ProcessDeviceTable.h"
 #include "monitor/device/SimulatedHidPlatform.h"
 #include "platform/dialog/DialogColours.h"

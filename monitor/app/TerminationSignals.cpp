@@ -1,4 +1,4 @@
-#include "monitor/core/TerminationSignals.h"
+#include "monitor/app/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "monitor/core/CMainDlg.h"
+#include "monitor/app/CMainDlg.h"
 #include "platform/dialog/DialogColours.h"
 #include "platform/dialog/TabControl.h"
 

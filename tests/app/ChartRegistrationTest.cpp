@@ -1,6 +1,6 @@
-#include "monitor/core/ChartRegistration.h"
+#include "monitor/app/ChartRegistration.h"
 #include "platform/com/Registry.h"
-#include "tests/core/MonitorWindowFixture.h"
+#include "tests/app/MonitorWindowFixture.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "tests/core/MonitorWindowFixture.h"
+#include "tests/app/MonitorWindowFixture.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
-#include "monitor/core/CMainDlg.h"
+#include "monitor/app/CMainDlg.h"
 
-#include "monitor/core/CAboutDlg.h"
-#include "monitor/core/ChartRegistration.h"
+#include "monitor/app/CAboutDlg.h"
+#include "monitor/app/ChartRegistration.h"
 #include "monitor/core/RecordFile.h"
 #include "monitor/core/SamplingRules.h"
 #include "monitor/core/TextNumbers.h"

@@ -1,6 +1,6 @@
 #include "monitor/pages/CPChart.h"
 #include "platform/com/Variant.h"
-#include "tests/core/MonitorWindowFixture.h"
+#include "tests/app/MonitorWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QImage>

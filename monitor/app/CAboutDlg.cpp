@@ -1,4 +1,4 @@
-#include "monitor/core/CAboutDlg.h"
+#include "monitor/app/CAboutDlg.h"
 
 #include "monitor/resources/Templates.h"
 
