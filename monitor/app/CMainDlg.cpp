@@ -2,6 +2,7 @@
 
 #include "monitor/app/CAboutDlg.h"
 #include "monitor/app/ChartRegistration.h"
+#include "monitor/core/MailConfigRow.h"
 #include "monitor/core/RecordFile.h"
 #include "monitor/core/SamplingRules.h"
 #include "monitor/core/TextNumbers.h"
@@ -64,6 +65,9 @@ CMainDlg::CMainDlg(ThermometerProtocol::Pause pause)
 // pass's calls are refused and it ends at once; before that, they are served
 // here until it ends.
 CMainDlg::~CMainDlg() {
+    // A report in flight comes back to the e-mail page; no new one starts meanwhile.
+    StopMailTimer();
+    emailPage.WaitForReport();
     WaitForSamplingPass();
 }
 
@@ -92,9 +96,13 @@ bool CMainDlg::OnInitDialog() {
         FillDeviceList(count);
         SelectDevice();
         CheckDeviceType();
+        emailPage.ShowRow(ActiveMailRow(*this));
+        emailPage.SelectRow(ActiveMailRow(*this));
         CheckDlgButton(readingId, true);
         OnReading();
     } else {
+        emailPage.ShowRow(ActiveMailRow(*this));
+        emailPage.SelectRow(ActiveMailRow(*this));
         deviceMissing = true;
     }
 
@@ -292,9 +300,11 @@ void CMainDlg::RecordTick() {
 }
 
 void CMainDlg::MailTick() {
-    // The e-mail page decides and sends once it has its sending policy; the
-    // counting runs already, so its first check falls where it should.
-    CountTick(mailTicks, mailInterval);
+    if (CountTick(mailTicks, mailInterval) && !innerPending && IsDlgButtonChecked(readingId)) {
+        // The page keeps and shows the failure text itself.
+        std::string failure;
+        emailPage.CheckAndSend(failure, innerCurrent, ActiveMailRow(*this));
+    }
 }
 
 void CMainDlg::StartSamplingPass() {

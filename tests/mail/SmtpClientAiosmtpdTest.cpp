@@ -1,24 +1,15 @@
 // The SMTP client against a real server, aiosmtpd on the loopback interface,
 // whose stored messages Python's email package parses.
 #include "monitor/mail/SmtpClient.h"
+#include "tests/mail/AiosmtpdServer.h"
 #include "tests/mail/MailTestBytes.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
-
-extern char** environ;
 
 namespace kelvo {
 namespace {
@@ -31,81 +22,6 @@ std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// The server script as a child process, stopped by closing its standard input.
-class Aiosmtpd {
-public:
-    Aiosmtpd(const std::filesystem::path& out, const std::string& user,
-             const std::string& password) {
-        int input[2];
-        int output[2];
-        if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-        const std::string script = KELVO_MAIL_TEST_DIR "/smtp_test_server.py";
-        // Debian's interpreter: the one that has aiosmtpd, whatever comes first on PATH.
-        const char* python = "/usr/bin/python3";
-        std::string outText = out.string();
-        std::vector<char*> arguments = {
-            const_cast<char*>(python),       const_cast<char*>(script.c_str()),   outText.data(),
-            const_cast<char*>(user.c_str()), const_cast<char*>(password.c_str()), nullptr};
-        const int spawned =
-            posix_spawn(&process, python, &actions, nullptr, arguments.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(input[0]);
-        close(output[1]);
-        stdinOfServer = input[1];
-        if (spawned != 0) {
-            process = -1;
-            close(output[0]);
-            return;
-        }
-        port = ReadPort(output[0]);
-        close(output[0]);
-    }
-
-    ~Aiosmtpd() {
-        if (stdinOfServer >= 0) {
-            close(stdinOfServer);
-        }
-        if (process > 0) {
-            int status = 0;
-            waitpid(process, &status, 0);
-        }
-    }
-
-    // 0 when the server did not come up.
-    int Port() const { return port; }
-
-private:
-    // Polls for the "port N" line the server prints once it listens.
-    static int ReadPort(int descriptor) {
-        std::string line;
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (!line.ends_with('\n') && std::chrono::steady_clock::now() < deadline) {
-            pollfd entry{descriptor, POLLIN, 0};
-            if (poll(&entry, 1, 100) <= 0) {
-                continue;
-            }
-            char byte = 0;
-            if (read(descriptor, &byte, 1) != 1) {
-                return 0;
-            }
-            line += byte;
-        }
-        int port = 0;
-        std::istringstream(line).ignore(5) >> port; // after "port "
-        return port;
-    }
-
-    pid_t process = -1;
-    int stdinOfServer = -1;
-    int port = 0;
-};
-
 class SmtpClientAiosmtpdTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -113,7 +29,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = new std::filesystem::path(pattern);
         std::filesystem::create_directory(*folder / "stored");
-        server = new Aiosmtpd(*folder / "stored", "kelvo", "secret");
+        server = new test::AiosmtpdServer(*folder / "stored", "kelvo", "secret");
     }
 
     static void TearDownTestSuite() {
@@ -130,7 +46,7 @@ protected:
     }
 
     static inline std::filesystem::path* folder = nullptr;
-    static inline Aiosmtpd* server = nullptr;
+    static inline test::AiosmtpdServer* server = nullptr;
 };
 
 TEST_F(SmtpClientAiosmtpdTest, ReportWithTwoRecipientsAndTwoAttachmentsArrivesWhole) {

@@ -1,9 +1,11 @@
 """Loopback SMTP server for the mail tests: aiosmtpd with one account, AUTH LOGIN
 allowed without TLS.
 
-Usage: /usr/bin/python3 smtp_test_server.py OUT USER PASSWORD
+Usage: /usr/bin/python3 smtp_test_server.py OUT USER PASSWORD [HOST PORT]
 
-Listens on a free port of 127.0.0.1 and prints "port N" once it does. Every
+Listens on HOST:PORT (default 127.0.0.1 and a free port) and prints "port N"
+once it does. A fixed port that another test holds is tried again for up to a
+minute. Every
 message it accepts is parsed with Python's email package and stored, before the
 server answers 250, in OUT/<n>/ (n counts from 1):
   message   the DATA bytes as received, without the final "."
@@ -16,6 +18,7 @@ Ends when its standard input closes, so it never outlives the test.
 
 import asyncio
 import email
+import errno
 import logging
 import os
 import sys
@@ -81,14 +84,26 @@ def make_authenticator(user, password):
     return authenticate
 
 
-async def serve(out, user, password):
+async def listen(loop, factory, host, port):
+    deadline = loop.time() + 60
+    while True:
+        try:
+            return await loop.create_server(factory, host=host, port=port, reuse_address=True)
+        except OSError as error:
+            if error.errno != errno.EADDRINUSE or loop.time() > deadline:
+                raise
+            await asyncio.sleep(0.1)
+
+
+async def serve(out, user, password, host, port):
     loop = asyncio.get_running_loop()
     store = Store(out)
     authenticate = make_authenticator(user, password)
-    server = await loop.create_server(
+    server = await listen(
+        loop,
         lambda: PausingSMTP(store, hostname="kelvo-test-server", auth_required=True,
                             auth_require_tls=False, authenticator=authenticate, loop=loop),
-        host="127.0.0.1", port=0)
+        host, port)
     print("port %d" % server.sockets[0].getsockname()[1], flush=True)
     stdin = asyncio.StreamReader()
     await loop.connect_read_pipe(lambda: asyncio.StreamReaderProtocol(stdin), sys.stdin)
@@ -102,4 +117,6 @@ if __name__ == "__main__":
     warnings.simplefilter("ignore")
     logging.getLogger("mail.log").setLevel(logging.ERROR)
     out, user, password = sys.argv[1:4]
-    asyncio.run(serve(out, user.encode(), password.encode()))
+    host = sys.argv[4] if len(sys.argv) > 4 else "127.0.0.1"
+    port = int(sys.argv[5]) if len(sys.argv) > 5 else 0
+    asyncio.run(serve(out, user.encode(), password.encode(), host, port))
