@@ -10,6 +10,27 @@
 #include <utility>
 
 namespace kelvo {
+namespace {
+
+// The failure texts, and what each says for a reader without Chinese (or
+// without a font for it).
+struct FailureText {
+    const char* text;
+    const char* meaning;
+};
+constexpr FailureText noServer{"请填写smtp服务器地址!", "fill in the SMTP server address"};
+constexpr FailureText noUserName{"请填写帐号!", "fill in the account"};
+constexpr FailureText noPassword{"请填写密码", "fill in the password"};
+constexpr FailureText noSender{"请填写发送地址!", "fill in the sending address"};
+constexpr FailureText noRecipients{"请填写目地地址!", "fill in the destination address"};
+constexpr FailureText connectFailed{"连接服务器失败!", "connecting to the server failed"};
+constexpr FailureText loginFailed{"用户名或密码失败!", "user name or password failed"};
+constexpr FailureText sendFailed{"邮件发送失败!", "sending the mail failed"};
+constexpr std::array<FailureText, 8> failureTexts{noServer,    noUserName,   noPassword,
+                                                  noSender,    noRecipients, connectFailed,
+                                                  loginFailed, sendFailed};
+
+} // namespace
 
 bool ReportFallsDue(bool periodic, double value, double upper, double lower) {
     // !(value >= lower) rather than value < lower: NaN compares false both ways.
@@ -33,16 +54,16 @@ Report ComposeReport(const MailConfigRows& rows, int row, const std::string& tag
 }
 
 std::string MissingFieldText(const Report& report) {
-    const std::array<std::pair<const std::string*, const char*>, 5> checks{{
-        {&report.server, "请填写smtp服务器地址!"},
-        {&report.userName, "请填写帐号!"},
-        {&report.password, "请填写密码"},
-        {&report.sender, "请填写发送地址!"},
-        {&report.recipients, "请填写目地地址!"},
+    const std::array<std::pair<const std::string*, FailureText>, 5> checks{{
+        {&report.server, noServer},
+        {&report.userName, noUserName},
+        {&report.password, noPassword},
+        {&report.sender, noSender},
+        {&report.recipients, noRecipients},
     }};
-    for (const auto& [field, text] : checks) {
+    for (const auto& [field, failure] : checks) {
         if (field->empty()) {
-            return text;
+            return failure.text;
         }
     }
     return {};
@@ -51,14 +72,14 @@ std::string MissingFieldText(const Report& report) {
 std::string DeliverReport(const Report& report, int port, std::chrono::milliseconds timeout) {
     SmtpClient client(timeout);
     if (!client.Connect(report.server, port)) {
-        return "连接服务器失败!";
+        return connectFailed.text;
     }
     if (!client.Login(report.userName, report.password)) {
-        return "用户名或密码失败!";
+        return loginFailed.text;
     }
     if (!client.SendMail(report.sender, SplitText(report.recipients, ","), report.userName,
                          report.subject, report.body, {}, true)) {
-        return "邮件发送失败!";
+        return sendFailed.text;
     }
     return {};
 }
@@ -68,7 +89,14 @@ std::string CounterLabel(int successes, int attempts) {
 }
 
 std::string FailureNote(const std::string& failure, std::time_t when) {
-    return FormatLocalTime(when, "%Y-%m-%d %H:%M:%S") + " mail report failed: " + failure;
+    std::string note =
+        FormatLocalTime(when, "%Y-%m-%d %H:%M:%S") + " mail report failed: " + failure;
+    for (const FailureText& known : failureTexts) {
+        if (failure == known.text) {
+            note += std::string(" (") + known.meaning + ")";
+        }
+    }
+    return note;
 }
 
 bool BreaksRowFields(const std::string& text) {

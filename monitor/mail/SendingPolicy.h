@@ -51,7 +51,8 @@ std::string DeliverReport(const Report& report, int port, std::chrono::milliseco
 std::string CounterLabel(int successes, int attempts);
 
 // A failed report as the monitor tells it, on standard error and in the counter's
-// tooltip: "2026-12-10 11:05:00 mail report failed: " + the failure text.
+// tooltip: "2026-12-10 11:05:00 mail report failed: " + the failure text, then
+// its meaning in brackets.
 std::string FailureNote(const std::string& failure, std::time_t when);
 
 // Whether a text would shift the later fields of its row once stored.

@@ -361,7 +361,7 @@ TEST_F(EmailPageTest, ApplyRefusesAFieldHoldingTheRowTerminatorAndStoresNothing)
 
 TEST_F(EmailPageTest, AnEmptyRowAppliesIntervalZeroAndEveryTickCountsItsFailure) {
     StartWith({StoredRow{}});
-    TakeSample();
+    ASSERT_NO_FATAL_FAILURE(TakeSample());
     Pick(rowListId, 6);
     ASSERT_EQ(page().ComboGetCurSel(intervalListId), -1);
     Click(page(), sendingId);
@@ -378,14 +378,14 @@ TEST_F(EmailPageTest, AnEmptyRowAppliesIntervalZeroAndEveryTickCountsItsFailure)
     EXPECT_EQ(Label(), "0/3");
     EXPECT_FALSE(page().ReportInFlight());
     EXPECT_EQ(page().LastFailure(), "请填写smtp服务器地址!");
-    EXPECT_EQ(Tooltip(), "2023-11-14 22:13:20 mail report failed: 请填写smtp服务器地址!");
-    EXPECT_NE(errors.find("2023-11-14 22:13:20 mail report failed: 请填写smtp服务器地址!\n"),
-              std::string::npos)
-        << errors;
+    const std::string note = "2023-11-14 22:13:20 mail report failed: 请填写smtp服务器地址! (fill "
+                             "in the SMTP server address)";
+    EXPECT_EQ(Tooltip(), note);
+    EXPECT_NE(errors.find(": " + note + "\n"), std::string::npos) << errors;
 }
 
 TEST_F(EmailPageTest, PeriodicRowReportsEveryFifthTickWhileReadingOnceASampleExists) {
-    StartMailServer();
+    ASSERT_NO_FATAL_FAILURE(StartMailServer());
     StoredRow row;
     row.interval = 5;
     StartWith({row});
@@ -401,7 +401,7 @@ TEST_F(EmailPageTest, PeriodicRowReportsEveryFifthTickWhileReadingOnceASampleExi
     EXPECT_EQ(ticks(5), (Counts{0, 0, 0, 0, 0})) << "the fifth tick is due, but no sample yet";
     EXPECT_EQ(page().attempts, 0);
 
-    TakeSample();
+    ASSERT_NO_FATAL_FAILURE(TakeSample());
     EXPECT_EQ(ticks(10), (Counts{0, 0, 0, 0, 1, 1, 1, 1, 1, 2}));
     EXPECT_EQ(Label(), "2/2");
 
@@ -417,7 +417,7 @@ TEST_F(EmailPageTest, PeriodicRowReportsEveryFifthTickWhileReadingOnceASampleExi
 }
 
 TEST_F(EmailPageTest, AlarmRowReportsOnlyOutsideItsBandAndTheRadioNamesTheReport) {
-    StartMailServer();
+    ASSERT_NO_FATAL_FAILURE(StartMailServer());
     StoredRow row;
     row.periodic = false;
     StartWith({row});
@@ -444,9 +444,9 @@ TEST_F(EmailPageTest, AlarmRowReportsOnlyOutsideItsBandAndTheRadioNamesTheReport
 }
 
 TEST_F(EmailPageTest, ReportReachesARealServerAndTheLabelAndTooltipTellTheStory) {
-    StartMailServer();
+    ASSERT_NO_FATAL_FAILURE(StartMailServer());
     StartWith({StoredRow{}});
-    TakeSample();
+    ASSERT_NO_FATAL_FAILURE(TakeSample());
     ::testing::internal::CaptureStderr();
 
     MailTick();
@@ -475,11 +475,11 @@ TEST_F(EmailPageTest, ReportReachesARealServerAndTheLabelAndTooltipTellTheStory)
     MailTick();
     EXPECT_EQ(StoredMessages(), 2U);
     EXPECT_EQ(Label(), "2/3");
-    EXPECT_EQ(Tooltip(), "2023-11-14 22:13:20 mail report failed: 邮件发送失败!");
+    const std::string note =
+        "2023-11-14 22:13:20 mail report failed: 邮件发送失败! (sending the mail failed)";
+    EXPECT_EQ(Tooltip(), note);
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(errors.find(": 2023-11-14 22:13:20 mail report failed: 邮件发送失败!\n"),
-              std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find(": " + note + "\n"), std::string::npos) << errors;
 }
 
 TEST_F(EmailPageTest, SilentServerHoldsNeitherTheWindowNorSamplingAndADueReportIsSkipped) {
@@ -488,7 +488,7 @@ TEST_F(EmailPageTest, SilentServerHoldsNeitherTheWindowNorSamplingAndADueReportI
     StoredRow row;
     row.server = "127.0.0.2";
     StartWith({row});
-    TakeSample();
+    ASSERT_NO_FATAL_FAILURE(TakeSample());
 
     window->OnTimer(mailTimerId);
     ASSERT_TRUE(page().ReportInFlight());
@@ -518,7 +518,7 @@ TEST_F(EmailPageTest, ClosingWaitsForTheReportInFlightNoLongerThanItsTimeOut) {
     row.server = "127.0.0.3";
     StartWith({row});
     page().smtpTimeout = 200ms;
-    TakeSample();
+    ASSERT_NO_FATAL_FAILURE(TakeSample());
     window->OnTimer(mailTimerId);
     ASSERT_TRUE(page().ReportInFlight());
 
@@ -526,7 +526,10 @@ TEST_F(EmailPageTest, ClosingWaitsForTheReportInFlightNoLongerThanItsTimeOut) {
     window->OnClose();
     window.reset();
     const std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(errors.find("mail report failed: 连接服务器失败!\n"), std::string::npos) << errors;
+    EXPECT_NE(
+        errors.find("mail report failed: 连接服务器失败! (connecting to the server failed)\n"),
+        std::string::npos)
+        << errors;
 }
 
 } // namespace

@@ -109,7 +109,8 @@ TEST_F(ReportTextTest, TagSubjectAndBodyFollowTheRadioAndTheLocalTime) {
     EXPECT_EQ(alarm.recipients, "ops@kelvo.test");
 
     EXPECT_EQ(FailureNote("邮件发送失败!", now),
-              "2023-11-14 22:13:20 mail report failed: 邮件发送失败!");
+              "2023-11-14 22:13:20 mail report failed: 邮件发送失败! (sending the mail failed)");
+    EXPECT_EQ(FailureNote("other", now), "2023-11-14 22:13:20 mail report failed: other");
 }
 
 TEST(SendingPolicyTest, TheFirstEmptyFieldNamesTheFailureInTheirFixedOrder) {
