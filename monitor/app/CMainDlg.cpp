@@ -55,10 +55,10 @@ QFont FittingReadoutFont(const QLabel& readout) {
 } // namespace
 
 CMainDlg::CMainDlg(ThermometerProtocol::Pause pause)
-    : Dialog(resources::MainTemplate()),
+    : Dialog(resources::MainTemplate()), devicePause(std::move(pause)),
       protocol(
           ProcessDeviceTable(), *this, [this](const std::string& text) { MessageBox(text); },
-          std::move(pause)) {}
+          devicePause) {}
 
 // A pass still running must not outlive the window it reports to. Once the
 // application has stopped taking calls on the user-interface thread, the
@@ -105,6 +105,11 @@ bool CMainDlg::OnInitDialog() {
         emailPage.SelectRow(ActiveMailRow(*this));
         deviceMissing = true;
     }
+    settingPage.ShowCalibration();
+    settingPage.ShowUnit();
+    settingPage.ShowReadInterval();
+    settingPage.ShowSaveSettings();
+    settingPage.ShowSoundAlarm();
 
     SetTimer(retryTimerId, timerPeriod);
     SetReadoutFonts();
@@ -250,6 +255,11 @@ void CMainDlg::RetryDevices() {
     SelectDevice();
     CheckDeviceType();
     LoadConfiguration();
+    // The sound alarm's display keeps what the user set there.
+    settingPage.ShowCalibration();
+    settingPage.ShowUnit();
+    settingPage.ShowReadInterval();
+    settingPage.ShowSaveSettings();
     CheckDlgButton(readingId, true);
     CheckDlgButton(stopId, false);
     OnReading();
@@ -345,13 +355,24 @@ void CMainDlg::SamplingPass() {
             return;
         }
     }
-    dialog::UiThread::BlockingCall([this] {
+    std::optional<std::string> alarm;
+    const bool served = dialog::UiThread::BlockingCall([this, &alarm] {
         readPhase = !readPhase;
         if (readPhase && !innerPending) {
-            HandOffReading();
+            alarm = HandOffReading();
         }
-        samplingBusy = false;
+        if (!alarm) {
+            samplingBusy = false;
+        }
     });
+    if (!served || !alarm) {
+        return;
+    }
+    // The sound plays here, outside any call into the window: the window
+    // stays responsive, and sampling waits, since the pass is still busy. A
+    // sound that cannot be played is no reason to stop.
+    settingPage.PlayAlarmSound(*alarm);
+    dialog::UiThread::BlockingCall([this] { samplingBusy = false; });
 }
 
 bool CMainDlg::ShowReading(double reading) {
@@ -385,9 +406,14 @@ void CMainDlg::EnterWaitingState() {
     deviceMissing = true;
 }
 
-void CMainDlg::HandOffReading() {
+std::optional<std::string> CMainDlg::HandOffReading() {
     curvePage.AddPoint(innerCurrent, outerCurrent);
     logPage.RecordSample(tableRowNumber, innerCurrent, isCelsius);
+    // The outer band is kept and shown, but no outer reading is ever taken.
+    if (innerAlarmOn && IsOutsideBand(innerCurrent, innerLower, innerUpper)) {
+        return innerWaveFile;
+    }
+    return std::nullopt;
 }
 
 void CMainDlg::WriteRecordRow() {
@@ -397,6 +423,10 @@ void CMainDlg::WriteRecordRow() {
 
 void CMainDlg::UpdateInnerStatistics(double value) {
     Statistics{innerPending, innerMax, innerMin, innerAvg}.Add(value);
+    ShowInnerStatistics();
+}
+
+void CMainDlg::ShowInnerStatistics() {
     SetDlgItemText(innerMaxId, "Max Temp:" + FormatFixed2(innerMax));
     SetDlgItemText(innerMinId, "Min Temp:" + FormatFixed2(innerMin));
     SetDlgItemText(innerAvgId, "Avg Temp:" + FormatFixed2(innerAvg));
@@ -404,6 +434,10 @@ void CMainDlg::UpdateInnerStatistics(double value) {
 
 void CMainDlg::UpdateOuterStatistics(double value) {
     Statistics{outerPending, outerMax, outerMin, outerAvg}.Add(value);
+    ShowOuterStatistics();
+}
+
+void CMainDlg::ShowOuterStatistics() {
     SetDlgItemText(outerMaxId, "Max Temp:" + FormatFixed2(outerMax));
     SetDlgItemText(outerMinId, "Min Temp:" + FormatFixed2(outerMin));
     SetDlgItemText(outerAvgId, "Avg Temp:" + FormatFixed2(outerAvg));

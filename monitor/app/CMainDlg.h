@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -86,6 +87,9 @@ public:
     void StartSamplingPass();
     void UpdateInnerStatistics(double value);
     void UpdateOuterStatistics(double value);
+    // The three statistics lines again, with no new value.
+    void ShowInnerStatistics();
+    void ShowOuterStatistics();
     void SetInnerColour(bool red);
     void StartMailTimer(int period);
     void StopMailTimer();
@@ -98,6 +102,10 @@ public:
         std::fflush(nullptr);
         std::_Exit(exitCode);
     };
+
+    // The wait before a thermometer's answer is read, also used by the
+    // settings page before it writes the calibration.
+    const ThermometerProtocol::Pause devicePause;
 
     // The clock that stamps record rows and names record files; tests set their own.
     std::function<std::time_t()> recordClock = [] { return std::time(nullptr); };
@@ -129,8 +137,10 @@ private:
     // false when the pass ends here.
     bool ShowReading(double reading);
     void EnterWaitingState();
-    // The hand-off half: the last reading to the chart, the table and the alarm.
-    void HandOffReading();
+    // The hand-off half: the last reading to the chart and the table. Gives
+    // the wave file to sound when the reading is outside the alarm band; the
+    // worker plays it once the window is free again.
+    std::optional<std::string> HandOffReading();
     void WriteRecordRow();
 
     void SetCurveChecks(bool inner, bool outer) override;

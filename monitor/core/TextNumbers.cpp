@@ -96,12 +96,25 @@ const char* FormatFlag(bool value) {
     return value ? "1" : "0";
 }
 
-std::string FormatFixed2(double value) {
+namespace {
+
+std::string FormatFixed(double value, int decimals) {
     // Enough for the widest double in fixed notation (309 digits before the point).
     char buffer[400];
     char* end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
     return std::string(buffer, end);
+}
+
+} // namespace
+
+std::string FormatFixed2(double value) {
+    return FormatFixed(value, 2);
+}
+
+std::string FormatFixed1(double value) {
+    return FormatFixed(value, 1);
 }
 
 } // namespace kelvo

@@ -24,5 +24,7 @@ const char* FormatFlag(bool value);
 
 // value with two decimals and "." as the point, as "%0.2f" in the C locale.
 std::string FormatFixed2(double value);
+// The same with one decimal, as "%0.1f".
+std::string FormatFixed1(double value);
 
 } // namespace kelvo

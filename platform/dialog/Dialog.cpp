@@ -470,6 +470,18 @@ void Dialog::OnControlEvent(int id, ControlEvent event, std::function<void()> ha
             connect(tabs, &TabControl::SelectionChanged, this, call);
         }
         break;
+    case ControlEvent::EditChanged: {
+        // Only typing counts: text the program writes raises nothing, so a
+        // handler may correct the text it is handed.
+        auto* edit = qobject_cast<QLineEdit*>(widget);
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            edit = combo->lineEdit();
+        }
+        if (edit != nullptr) {
+            connect(edit, &QLineEdit::textEdited, this, call);
+        }
+        break;
+    }
     }
 }
 

@@ -26,6 +26,7 @@ inline constexpr int idCancel = 2;
 enum class ControlEvent {
     Clicked,          // push button, radio button, check box
     SelectionChanged, // drop-down list, combo box, tab control
+    EditChanged,      // the user typed in an edit field or a combo box's edit field
 };
 
 // A dialog built from a template: a modal window of its own or a page inside

@@ -45,11 +45,12 @@ TEST(TextNumbers, RealsReadLikeAtof) {
     }
 }
 
-// Formats as printf's "%0.2f" does in the C locale, rounding included.
+// Formats as printf's "%0.2f" and "%0.1f" do in the C locale, rounding included.
 TEST(TextNumbers, FixedFormatMatchesPrintf) {
     std::mt19937_64 random(2);
     std::uniform_real_distribution<double> values(-1000.0, 1000.0);
-    std::vector<double> samples = {0.0, 1.0, 50.0, -0.004, 0.125, 0.375, 2.675, 1e20};
+    std::vector<double> samples = {0.0,   1.0,  50.0, -0.004, 0.125, 0.375,
+                                   2.675, 1e20, 0.25, -0.05,  0.7};
     for (int index = 0; index < 1000; ++index) {
         samples.push_back(values(random));
     }
@@ -57,6 +58,8 @@ TEST(TextNumbers, FixedFormatMatchesPrintf) {
         char expected[400];
         std::snprintf(expected, sizeof expected, "%0.2f", value);
         EXPECT_EQ(FormatFixed2(value), expected);
+        std::snprintf(expected, sizeof expected, "%0.1f", value);
+        EXPECT_EQ(FormatFixed1(value), expected);
     }
 }
 
