@@ -208,6 +208,11 @@ QWidget* Dialog::BuildControl(const ControlTemplate& control, QButtonGroup*& rad
     case ControlKind::ComboBoxWithEdit: {
         auto* combo = new QComboBox(this);
         combo->setEditable(control.kind == ControlKind::ComboBoxWithEdit);
+        if (combo->isEditable()) {
+            // The field holds what was typed, as typed: completing it inline
+            // would show a value that the change handlers never saw.
+            combo->setCompleter(nullptr);
+        }
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setProperty("sorted", static_cast<bool>(control.styles & StyleSorted));
         for (const std::string& item : control.items) {
