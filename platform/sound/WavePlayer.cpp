@@ -142,7 +142,7 @@ snd_pcm_format_t AlsaFormat(SampleKind kind) {
     return SND_PCM_FORMAT_S16;
 }
 
-// Writes frames interleaved samples of `sampleBytes` each; false when the
+// Writes `frames` interleaved frames of `frameBytes` each; false when the
 // device fails for good.
 bool WriteFrames(snd_pcm_t* pcm, const unsigned char* samples, sf_count_t frames,
                  std::size_t frameBytes) {
