@@ -96,20 +96,20 @@ bool CMainDlg::OnInitDialog() {
         FillDeviceList(count);
         SelectDevice();
         CheckDeviceType();
-        emailPage.ShowRow(ActiveMailRow(*this));
-        emailPage.SelectRow(ActiveMailRow(*this));
-        CheckDlgButton(readingId, true);
-        OnReading();
-    } else {
-        emailPage.ShowRow(ActiveMailRow(*this));
-        emailPage.SelectRow(ActiveMailRow(*this));
-        deviceMissing = true;
     }
     settingPage.ShowCalibration();
+    emailPage.ShowRow(ActiveMailRow(*this));
+    emailPage.SelectRow(ActiveMailRow(*this));
     settingPage.ShowUnit();
     settingPage.ShowReadInterval();
     settingPage.ShowSaveSettings();
     settingPage.ShowSoundAlarm();
+    if (count >= 1) {
+        CheckDlgButton(readingId, true);
+        OnReading();
+    } else {
+        deviceMissing = true;
+    }
 
     SetTimer(retryTimerId, timerPeriod);
     SetReadoutFonts();
