@@ -304,7 +304,7 @@ void CMainDlg::ReadTick() {
 }
 
 void CMainDlg::RecordTick() {
-    if (CountTick(saveTicks, saveInterval) && !innerPending && logPage.IsFileRecording()) {
+    if (CountTick(saveTicks, saveInterval) && HasInnerTemperature() && logPage.IsFileRecording()) {
         WriteRecordRow();
     }
 }
@@ -358,7 +358,7 @@ void CMainDlg::SamplingPass() {
     std::optional<std::string> alarm;
     const bool served = dialog::UiThread::BlockingCall([this, &alarm] {
         readPhase = !readPhase;
-        if (readPhase && !innerPending) {
+        if (readPhase && HasInnerTemperature()) {
             alarm = HandOffReading();
         }
         if (!alarm) {
@@ -376,16 +376,24 @@ void CMainDlg::SamplingPass() {
 }
 
 bool CMainDlg::ShowReading(double reading) {
-    innerCurrent = reading;
-    if (IsReadFailure(reading)) {
+    switch (ClassifyReading(reading)) {
+    case ReadingKind::failure:
         innerCurrent = 0.0;
+        innerSkipped = true;
         EnterWaitingState();
         return false;
-    }
-    if (reading == sensorErrorReading) {
+    case ReadingKind::sensorError:
         SetDlgItemText(innerReadoutId, "sensor maybe error");
+        [[fallthrough]];
+    case ReadingKind::noData:
+        // A skipped sample: innerCurrent keeps the last temperature, and the
+        // next pass reads again.
+        innerSkipped = true;
         return false;
+    case ReadingKind::temperature:
+        break;
     }
+    innerSkipped = false;
     innerCurrent = DisplayTemperature(reading, isCelsius, innerCalibration);
     SetDlgItemText(innerReadoutId, FormatTemperature(innerCurrent, isCelsius));
     UpdateInnerStatistics(innerCurrent);

@@ -27,6 +27,7 @@ void SetDefaults(MonitorState& state) {
     state.recordRowNumber = 0;
     state.saveItems = 1000;
     state.innerPending = true;
+    state.innerSkipped = false;
     state.innerCalibration = 0.0;
     state.outerPending = true;
     state.outerCurrent = 0.0;

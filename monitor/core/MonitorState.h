@@ -50,6 +50,10 @@ struct MonitorState {
     int recordRowNumber = 0;
     int saveItems = 1000;
     bool innerPending = true;
+    // The latest inner reading gave no temperature (a sensor error, an empty
+    // answer or a failed exchange); innerCurrent keeps the last temperature,
+    // or 0.0 after a failure.
+    bool innerSkipped = false;
     double innerCurrent = 0.0;
     double innerMax = 0.0;
     double innerMin = 0.0;
@@ -80,6 +84,12 @@ struct MonitorState {
     int mailRowIndex = 0;
     MailConfigRows mailRows;
     int tsct = 0;
+
+    // True when innerCurrent is a temperature from the latest reading: one
+    // has been taken since start-up or rediscovery, and the latest gave a
+    // temperature. The chart, the table, the alarm, the record file and the
+    // mail take innerCurrent only then, so none of them ever gets a stand-in.
+    bool HasInnerTemperature() const { return !innerPending && !innerSkipped; }
 };
 
 // The record directory used when none is configured: $HOME/HIDKelvo2/.

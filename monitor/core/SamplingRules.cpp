@@ -14,9 +14,17 @@ bool CountTick(int& counter, int limit) {
     return false;
 }
 
-bool IsReadFailure(double reading) {
-    // The failure values are exact: no decoded temperature reaches them.
-    return reading == 888.0 || reading == 999.0 || reading == 777.0;
+ReadingKind ClassifyReading(double reading) {
+    // The stand-in values are exact: no decoded temperature reaches them.
+    if (reading == 888.0 || reading == 999.0) {
+        return ReadingKind::failure;
+    }
+    if (reading == 777.0) {
+        // A thermometer in ice water answers 0x00 0x00 again and again; losing
+        // the device over it would stop the monitor where it matters most.
+        return ReadingKind::noData;
+    }
+    return reading == sensorErrorReading ? ReadingKind::sensorError : ReadingKind::temperature;
 }
 
 double DisplayTemperature(double celsius, bool isCelsius, double calibration) {

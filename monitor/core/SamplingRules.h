@@ -11,9 +11,19 @@ namespace kelvo {
 // the counter starts again from 1.
 bool CountTick(int& counter, int limit);
 
-// Readings that stand for a failed exchange rather than a temperature.
-bool IsReadFailure(double reading);
 inline constexpr double sensorErrorReading = -100.0;
+
+// What one reading of the thermometer stands for.
+enum class ReadingKind {
+    temperature, // degrees Celsius
+    // Skipped samples: reading goes on, and nothing of them is shown beyond
+    // the sensor's own message, counted, plotted, listed, recorded or mailed.
+    sensorError, // the probe reports a fault (-100.0)
+    noData,      // an empty answer (777.0), which a genuine 0.0 degrees also gives
+    // The exchange itself failed (888.0, 999.0): the thermometer is gone.
+    failure,
+};
+ReadingKind ClassifyReading(double reading);
 
 // A Celsius reading in the display unit, with the calibration (already in the
 // display unit) added.

@@ -65,7 +65,7 @@ TEST_F(ChartRegistrationTest, RegistersOnceAndFindsItAfterwards) {
 TEST_F(ChartRegistrationTest, WithoutTheChartTheMonitorEndsWithExitCodeZeroAndSavesNothing) {
     platform = std::make_shared<SimulatedHidPlatform>(1);
     SetProcessHidPlatform(platform);
-    window = std::make_unique<CMainDlg>([](std::chrono::milliseconds) {});
+    window = std::make_unique<CMainDlg>(pause.Function());
     std::vector<int> exitCodes;
     window->endProcess = [&exitCodes](int code) { exitCodes.push_back(code); };
     EXPECT_FALSE(window->Initialise());

@@ -1,6 +1,5 @@
-#include "monitor/app/CMainDlg.h"
-#include "platform/dialog/DialogColours.h"
 #include "platform/dialog/TabControl.h"
+#include "tests/app/MonitorWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,35 +17,34 @@ namespace {
 
 using namespace mainwindow;
 
-class MainWindowTest : public testing::Test {
+// The window as it opens with no thermometer attached.
+class MainWindowTest : public MonitorWindowFixture {
 protected:
     void SetUp() override {
-        dialog::SetDialogColours(QColor(128, 255, 128), QColor(139, 0, 139));
-        window.Initialise();
+        MonitorWindowFixture::SetUp();
+        Start(0);
     }
 
     // Which of the four pages is shown, in tab order.
     std::array<bool, 4> ShownPages() const {
-        return {!window.logPage.isHidden(), !window.emailPage.isHidden(),
-                !window.curvePage.isHidden(), !window.settingPage.isHidden()};
+        return {!window->logPage.isHidden(), !window->emailPage.isHidden(),
+                !window->curvePage.isHidden(), !window->settingPage.isHidden()};
     }
 
-    void Click(int id) { window.Item<QAbstractButton>(id)->click(); }
-
-    CMainDlg window;
+    void Click(int id) { window->Item<QAbstractButton>(id)->click(); }
 };
 
 TEST_F(MainWindowTest, TabsAreInOrderAndEachShowsExactlyItsOwnPage) {
-    ASSERT_EQ(window.tabs->GetItemCount(), 4);
+    ASSERT_EQ(window->tabs->GetItemCount(), 4);
     const std::array<const char*, 4> captions{"Log", "Email", "Curve", "Setting"};
     for (int index = 0; index < 4; ++index) {
-        EXPECT_EQ(window.tabs->GetItemText(index).toStdString(), captions[index]);
+        EXPECT_EQ(window->tabs->GetItemText(index).toStdString(), captions[index]);
     }
-    EXPECT_EQ(window.tabs->GetCurSel(), 2);
+    EXPECT_EQ(window->tabs->GetCurSel(), 2);
     EXPECT_EQ(ShownPages(), (std::array<bool, 4>{false, false, true, false}));
 
     for (int index : {0, 3, 1, 2}) {
-        window.tabs->Bar()->setCurrentIndex(index); // as a user's click does
+        window->tabs->Bar()->setCurrentIndex(index); // as a user's click does
         std::array<bool, 4> expected{};
         expected[index] = true;
         EXPECT_EQ(ShownPages(), expected) << "tab " << index;
@@ -55,41 +53,41 @@ TEST_F(MainWindowTest, TabsAreInOrderAndEachShowsExactlyItsOwnPage) {
 
 TEST_F(MainWindowTest, PagesSitBelowTheTabsInsideTheTabControl) {
     for (const dialog::Dialog* page : std::array<const dialog::Dialog*, 4>{
-             &window.logPage, &window.emailPage, &window.curvePage, &window.settingPage}) {
-        EXPECT_EQ(page->parentWidget(), window.tabs);
-        EXPECT_EQ(page->geometry(), window.tabs->rect().adjusted(0, 20, 0, 0));
+             &window->logPage, &window->emailPage, &window->curvePage, &window->settingPage}) {
+        EXPECT_EQ(page->parentWidget(), window->tabs);
+        EXPECT_EQ(page->geometry(), window->tabs->rect().adjusted(0, 20, 0, 0));
     }
 }
 
 TEST_F(MainWindowTest, OuterControlsStayHidden) {
     Click(readingId);
-    window.tabs->Bar()->setCurrentIndex(3);
+    window->tabs->Bar()->setCurrentIndex(3);
     for (int id : {outerGroupId, outerReadoutId, outerMaxId, outerMinId, outerAvgId, 1073}) {
-        EXPECT_FALSE(window.IsDlgItemShown(id)) << id;
+        EXPECT_FALSE(window->IsDlgItemShown(id)) << id;
     }
-    EXPECT_TRUE(window.IsDlgItemShown(innerReadoutId));
+    EXPECT_TRUE(window->IsDlgItemShown(innerReadoutId));
 }
 
 TEST_F(MainWindowTest, ReadingAndStopStartAndStopTheReadAndRecordTimers) {
-    EXPECT_FALSE(window.IsDlgButtonChecked(readingId));
-    EXPECT_FALSE(window.IsDlgButtonChecked(stopId));
-    EXPECT_TRUE(window.IsTimerRunning(retryTimerId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(readingId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(stopId));
+    EXPECT_TRUE(window->IsTimerRunning(retryTimerId));
 
     Click(readingId);
-    EXPECT_TRUE(window.IsTimerRunning(readTimerId));
-    EXPECT_TRUE(window.IsTimerRunning(recordTimerId));
-    EXPECT_EQ(window.TimerPeriod(readTimerId), 1000);
-    EXPECT_FALSE(window.IsDlgButtonChecked(stopId));
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+    EXPECT_TRUE(window->IsTimerRunning(recordTimerId));
+    EXPECT_EQ(window->TimerPeriod(readTimerId), 1000);
+    EXPECT_FALSE(window->IsDlgButtonChecked(stopId));
 
     Click(stopId);
-    EXPECT_FALSE(window.IsTimerRunning(readTimerId));
-    EXPECT_FALSE(window.IsTimerRunning(recordTimerId));
-    EXPECT_FALSE(window.IsDlgButtonChecked(readingId));
-    EXPECT_TRUE(window.IsTimerRunning(retryTimerId));
+    EXPECT_FALSE(window->IsTimerRunning(readTimerId));
+    EXPECT_FALSE(window->IsTimerRunning(recordTimerId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(readingId));
+    EXPECT_TRUE(window->IsTimerRunning(retryTimerId));
 
     Click(readingId);
-    EXPECT_TRUE(window.IsTimerRunning(readTimerId));
-    EXPECT_FALSE(window.IsDlgButtonChecked(stopId));
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+    EXPECT_FALSE(window->IsDlgButtonChecked(stopId));
 }
 
 // Once the next modal dialog runs, keeps its caption and closes it.
@@ -105,45 +103,45 @@ void CloseNextModalDialog(QString& caption) {
 TEST_F(MainWindowTest, TheAboutItemAndF1OpenTheAboutBox) {
     QString caption;
     CloseNextModalDialog(caption);
-    window.OnSysCommand(16);
+    window->OnSysCommand(16);
     EXPECT_EQ(caption.toStdString(), "About HID Kelvo2");
 
     caption.clear();
     CloseNextModalDialog(caption);
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(&window, &f1);
+    QApplication::sendEvent(window.get(), &f1);
     EXPECT_EQ(caption.toStdString(), "About HID Kelvo2");
 }
 
 TEST_F(MainWindowTest, DialogColoursWithATransparentInnerReadout) {
-    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(128, 255, 128));
-    EXPECT_EQ(window.palette().color(QPalette::WindowText), QColor(139, 0, 139));
-    const auto* readout = window.Item<QLabel>(innerReadoutId);
+    EXPECT_EQ(window->palette().color(QPalette::Window), QColor(128, 255, 128));
+    EXPECT_EQ(window->palette().color(QPalette::WindowText), QColor(139, 0, 139));
+    const auto* readout = window->Item<QLabel>(innerReadoutId);
     EXPECT_FALSE(readout->autoFillBackground());
     EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    EXPECT_EQ(window.Item<QLabel>(innerMaxId)->palette().color(QPalette::WindowText),
+    EXPECT_EQ(window->Item<QLabel>(innerMaxId)->palette().color(QPalette::WindowText),
               QColor(139, 0, 139));
 
-    EXPECT_EQ(window.deviceList->palette().color(QPalette::ButtonText),
+    EXPECT_EQ(window->deviceList->palette().color(QPalette::ButtonText),
               QApplication::palette().color(QPalette::ButtonText))
         << "lists keep the desktop's colours";
 
-    window.innerTextColour = Colour{255, 0, 0};
-    window.UpdateControlColours(innerReadoutId);
+    window->innerTextColour = Colour{255, 0, 0};
+    window->UpdateControlColours(innerReadoutId);
     EXPECT_EQ(readout->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 }
 
 TEST_F(MainWindowTest, ReadoutFontIsLargeAndFits) {
-    const auto* readout = window.Item<QLabel>(innerReadoutId);
+    const auto* readout = window->Item<QLabel>(innerReadoutId);
     const QFontMetrics metrics(readout->font());
-    EXPECT_GT(metrics.height(), window.Item<QLabel>(innerMaxId)->fontMetrics().height());
+    EXPECT_GT(metrics.height(), window->Item<QLabel>(innerMaxId)->fontMetrics().height());
     EXPECT_LE(metrics.horizontalAdvance("-100.00 F"), readout->width());
 }
 
 TEST_F(MainWindowTest, EscapeEndsTheWindowAsCancel) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&window, &escape);
-    EXPECT_EQ(window.result(), dialog::idCancel);
+    QApplication::sendEvent(window.get(), &escape);
+    EXPECT_EQ(window->result(), dialog::idCancel);
 }
 
 } // namespace

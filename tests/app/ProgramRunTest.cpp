@@ -52,6 +52,10 @@ TEST(ProgramRun, TerminationEndsTheMonitorWithExitCodeZero) {
             ::_exit(127);
         }
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // One simulated thermometer, whatever the caller's environment and
+        // the machine's devices are.
+        ::setenv("KELVOMON_SIMULATE", "1", 1);
+        ::unsetenv("KELVOMON_SIM_TEMPS");
         ::execl(KELVOMON_PATH, KELVOMON_PATH, static_cast<char*>(nullptr));
         ::_exit(127);
     }

@@ -1,16 +1,37 @@
 #include "tests/app/MonitorWindowFixture.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 
-#include <condition_variable>
-#include <mutex>
+#include <sstream>
 
 namespace kelvo {
 namespace {
 
 using namespace mainwindow;
 
-class SamplingCycleTest : public MonitorWindowFixture {};
+class SamplingCycleTest : public MonitorWindowFixture {
+protected:
+    // The rows of the one record file in a folder, as row number and inner
+    // reading ("1,21.50 C"), without the header.
+    static std::vector<std::string> RecordRows(const std::filesystem::path& records) {
+        std::vector<std::filesystem::path> files(std::filesystem::directory_iterator(records), {});
+        EXPECT_EQ(files.size(), 1U);
+        if (files.size() != 1) {
+            return {};
+        }
+        std::vector<std::string> rows;
+        std::istringstream contents(testing::TemporaryDirectory::ReadFile(files.front()));
+        std::string line;
+        std::getline(contents, line); // the header
+        while (std::getline(contents, line)) {
+            const auto date = line.find(',');
+            const auto inner = line.find(',', date + 1);
+            rows.push_back(line.substr(0, date) + "," +
+                           line.substr(inner + 1, line.find(',', inner + 1) - inner - 1));
+        }
+        return rows;
+    }
+};
 
 TEST_F(SamplingCycleTest, IntervalFivePassesAtSixElevenAndSixteen) {
     WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\n");
@@ -48,7 +69,7 @@ TEST_F(SamplingCycleTest, TableNumbersWrapAfter32768AndTheTableEmpties) {
     EXPECT_EQ(TableCell(0, 0), "1");
 }
 
-TEST_F(SamplingCycleTest, RecordTickWritesTheReadingOnceOneExists) {
+TEST_F(SamplingCycleTest, RecordTickWritesTheReadingOnceOneExistsAndOnlyWhileRecording) {
     const auto records = folder / "records";
     WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\nSaveInterval=1\r\n"
                 "SaveFileDirectroy=" +
@@ -67,6 +88,70 @@ TEST_F(SamplingCycleTest, RecordTickWritesTheReadingOnceOneExists) {
     const std::string contents = testing::TemporaryDirectory::ReadFile(files.front());
     EXPECT_EQ(contents.substr(0, contents.find("\r\n")), "NO,DateTime,Inner,Outer,");
     EXPECT_NE(contents.find(",21.50 C,0.00 C\r\n"), std::string::npos) << contents;
+
+    window->logPage.Item<QAbstractButton>(logpage::fileStopId)->click();
+    Tick(recordTimerId);
+    Tick(recordTimerId);
+    EXPECT_EQ(RecordRows(records), std::vector<std::string>{"1,21.50 C"}) << "Stop writes nothing";
+    window->logPage.Item<QAbstractButton>(logpage::fileRecordingId)->click();
+    Tick(recordTimerId);
+    EXPECT_EQ(RecordRows(records), (std::vector<std::string>{"1,21.50 C", "2,21.50 C"}));
+}
+
+TEST_F(SamplingCycleTest, SkippedSamplesLetReadingGoOnAndReachNothing) {
+    struct Case {
+        const char* readings; // a temperature, a skipped sample, a temperature
+        const char* readoutWhileSkipped;
+        const char* minimum;
+        std::vector<std::string> recordRows; // number and inner column
+        std::vector<std::string> tableReadings;
+    };
+    const Case cases[] = {
+        {"5,0,7",
+         "5.00 C",
+         "Min Temp:5.00",
+         {"1,5.00 C", "2,5.00 C", "3,7.00 C", "4,7.00 C"},
+         {"5.00 C", "7.00 C"}},
+        {"20,err,30",
+         "sensor maybe error",
+         "Min Temp:20.00",
+         {"1,20.00 C", "2,20.00 C", "3,30.00 C", "4,30.00 C"},
+         {"20.00 C", "30.00 C"}},
+    };
+    int number = 0;
+    for (const Case& example : cases) {
+        SCOPED_TRACE(example.readings);
+        const auto records = folder / ("records" + std::to_string(++number));
+        WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\nSaveInterval=1\r\n"
+                    "SaveFileDirectroy=" +
+                    records.string() + "\r\n");
+        Start(1, example.readings);
+        window->recordClock = [] { return std::time_t{1700000000}; };
+        // Each second the read tick, then the record tick, as the timers give them.
+        auto second = [this] {
+            Tick(readTimerId);
+            Tick(recordTimerId);
+        };
+        for (int tick = 1; tick <= 3; ++tick) {
+            second(); // reads the first value at 2, hands it on at 3
+        }
+        second(); // the skipped sample
+        EXPECT_EQ(Text(innerReadoutId), example.readoutWhileSkipped);
+        EXPECT_FALSE(window->HasInnerTemperature());
+        EXPECT_EQ(window->recordRowNumber, 2) << "no row for the skipped sample";
+        EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+        EXPECT_TRUE(window->IsTimerRunning(readTimerId));
+        EXPECT_FALSE(window->deviceMissing);
+        EXPECT_TRUE(messages.empty());
+        second(); // reads the third value at once
+        second(); // hands it on
+        EXPECT_EQ(RecordRows(records), example.recordRows);
+        ASSERT_EQ(TableRows(), 2);
+        EXPECT_EQ(TableCell(0, 2), example.tableReadings[0]);
+        EXPECT_EQ(TableCell(1, 2), example.tableReadings[1]);
+        EXPECT_EQ(Text(innerMinId), example.minimum);
+        EXPECT_EQ(window->curvePage.pointNumber, 2);
+    }
 }
 
 TEST_F(SamplingCycleTest, IntervalOneReadsEveryOtherSecond) {
@@ -117,7 +202,7 @@ TEST_F(SamplingCycleTest, SensorErrorKeepsStatisticsAndReadsAgainNextPass) {
     Tick(readTimerId); // reads the sensor error
     EXPECT_EQ(Text(innerReadoutId), "sensor maybe error");
     EXPECT_EQ(Text(innerMaxId), "Max Temp:20.00");
-    EXPECT_DOUBLE_EQ(window->innerCurrent, -100.0);
+    EXPECT_DOUBLE_EQ(window->innerCurrent, 20.0) << "the stand-in is not kept as a reading";
     EXPECT_TRUE(window->readPhase);
     Tick(readTimerId); // reads again at once
     EXPECT_EQ(Text(innerReadoutId), "30.00 C");
@@ -161,33 +246,15 @@ TEST_F(SamplingCycleTest, UnpluggedDuringReadingWaitsThenResumesByItself) {
 
 TEST_F(SamplingCycleTest, ADueTickThatFindsAPassRunningIsLost) {
     WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
-    platform = std::make_shared<SimulatedHidPlatform>(1, ParseSimulatedReadings("20"));
-    SetProcessHidPlatform(platform);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool blocking = false;
-    bool release = false;
-    window = std::make_unique<CMainDlg>([&](std::chrono::milliseconds) {
-        std::unique_lock lock(mutex);
-        if (blocking) {
-            released.wait(lock, [&] { return release; });
-        }
-    });
-    window->Initialise();
-    {
-        std::lock_guard lock(mutex);
-        blocking = true;
-    }
+    Start(1, "20");
+    pause.Hold();
     window->OnTimer(readTimerId);
     window->OnTimer(readTimerId); // due: a pass starts and waits in the device exchange
+    ASSERT_TRUE(pause.WaitUntilReached());
     ASSERT_TRUE(window->samplingBusy);
     window->OnTimer(readTimerId); // due as well, but lost
     EXPECT_EQ(window->readTicks, 1);
-    {
-        std::lock_guard lock(mutex);
-        release = true;
-    }
-    released.notify_all();
+    pause.Release();
     window->WaitForSamplingPass();
     EXPECT_FALSE(window->samplingBusy);
     EXPECT_EQ(Readings(), 1);

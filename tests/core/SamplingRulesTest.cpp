@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -30,12 +31,16 @@ TEST(TickCounting, FirstDueAfterTheStartValueThenEveryLimitTicks) {
     EXPECT_TRUE(CountTick(counter, -2)) << "a negative interval is due every tick";
 }
 
-TEST(Readings, FailuresConversionAndFormat) {
-    for (double failure : {888.0, 999.0, 777.0}) {
-        EXPECT_TRUE(IsReadFailure(failure));
+TEST(Readings, KindsConversionAndFormat) {
+    const std::pair<double, ReadingKind> kinds[] = {
+        {888.0, ReadingKind::failure},        {999.0, ReadingKind::failure},
+        {777.0, ReadingKind::noData},         {-100.0, ReadingKind::sensorError},
+        {127.9375, ReadingKind::temperature}, {0.0625, ReadingKind::temperature},
+        {-128.0, ReadingKind::temperature},
+    };
+    for (const auto& [reading, kind] : kinds) {
+        EXPECT_EQ(ClassifyReading(reading), kind) << reading;
     }
-    EXPECT_FALSE(IsReadFailure(127.9375));
-    EXPECT_FALSE(IsReadFailure(sensorErrorReading));
 
     EXPECT_DOUBLE_EQ(DisplayTemperature(25.0, false, 1.0), 78.0);
     EXPECT_DOUBLE_EQ(DisplayTemperature(25.0, true, -0.5), 24.5);
