@@ -234,6 +234,9 @@ void CMainDlg::SelectDevice() {
 }
 
 void CMainDlg::OnSelchangeDevice() {
+    // A running pass may be between its T and its read: its answer must come
+    // from the device it asked, so the new device is told only once it ends.
+    WaitForSamplingPass();
     SelectDevice();
 }
 

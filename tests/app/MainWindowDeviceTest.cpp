@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace kelvo {
 namespace {
@@ -48,12 +49,46 @@ TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceSelectsItWithoutStartingReadin
     EXPECT_TRUE(window->IsDlgButtonChecked(stopId));
 }
 
+TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceDuringAPassLetsThePassReadItsOwnAnswer) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    auto thermometers = std::make_shared<SimulatedHidPlatform>();
+    thermometers->AddThermometer(ParseSimulatedReadings("20"));
+    thermometers->AddThermometer(ParseSimulatedReadings("30"));
+    StartWith(thermometers);
+    pause.Hold();
+    window->OnTimer(readTimerId);
+    window->OnTimer(readTimerId); // a pass sends T to the first device and waits
+    ASSERT_TRUE(pause.WaitUntilReached());
+
+    // The pass is let through only from within the device change.
+    std::vector<std::uint8_t> secondDeviceBeforeThePassEnded{'?'};
+    QTimer::singleShot(0, [&] {
+        secondDeviceBeforeThePassEnded = platform->Commands(1);
+        pause.Release();
+    });
+    window->deviceList->setCurrentIndex(1);
+    Q_EMIT window->deviceList->activated(1); // as the user's choice does
+    pause.Release();
+    window->WaitForSamplingPass();
+
+    EXPECT_TRUE(secondDeviceBeforeThePassEnded.empty())
+        << "the second device was told before the pass ended";
+    EXPECT_EQ(Text(innerReadoutId), "20.00 C") << "the read went to the device sent T";
+    EXPECT_FALSE(window->deviceMissing);
+    EXPECT_EQ(window->ComboGetCurSel(deviceListId), 1);
+    EXPECT_EQ(platform->Commands(1), (std::vector<std::uint8_t>{'C', 'D'}));
+
+    Tick(readTimerId); // hands 20 on
+    Tick(readTimerId); // reads from the chosen device
+    EXPECT_EQ(Text(innerReadoutId), "30.00 C");
+    EXPECT_EQ(platform->Commands(1), (std::vector<std::uint8_t>{'C', 'D', 'T'}));
+    EXPECT_EQ(window->ComboGetCurSel(deviceListId), 1) << "the user's choice stands";
+}
+
 TEST_F(MainWindowDeviceTest, AThermometerOfAnotherTypeIsWarnedAboutAndRead) {
-    platform = std::make_shared<SimulatedHidPlatform>(1);
-    platform->SetTypeCode(0, 'Y');
-    SetProcessHidPlatform(platform);
-    window = std::make_unique<CMainDlg>([](std::chrono::milliseconds) {});
-    window->Initialise();
+    auto thermometers = std::make_shared<SimulatedHidPlatform>(1);
+    thermometers->SetTypeCode(0, 'Y');
+    StartWith(thermometers);
     EXPECT_EQ(messages, std::vector<std::string>{"The device type maybe is not HidKelvo"});
     EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
 }
