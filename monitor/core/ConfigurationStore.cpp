@@ -36,10 +36,15 @@ void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
     auto read = [&](std::string_view key, std::string_view fallback) {
         return file.GetString(section, key, fallback);
     };
+    // Paths are read whole: a record folder cut short would send the records
+    // elsewhere, and the cut path would be saved back over the right one.
+    auto readPath = [&](std::string_view key, std::string_view fallback) {
+        return file.GetString(section, key, fallback, std::string::npos);
+    };
 
     state.isCelsius = read("Unit", "C") == "C";
     state.readInterval = NonZero(ReadInteger(read("ReadInterval", "5")), 1);
-    state.recordDirectory = read("SaveFileDirectroy", DefaultRecordDirectory());
+    state.recordDirectory = readPath("SaveFileDirectroy", DefaultRecordDirectory());
     if (state.recordDirectory.empty()) {
         state.recordDirectory = DefaultRecordDirectory();
     }
@@ -67,8 +72,8 @@ void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
     state.innerLower = ReadReal(read("SoundAlarmInnerLower", "0"));
     state.outerUpper = ReadReal(read("SoundAlarmOutterUpper", "50"));
     state.outerLower = ReadReal(read("SoundAlarmOutterLower", "0"));
-    state.innerWaveFile = read("SoundAlarmInnerFile", "");
-    state.outerWaveFile = read("SoundAlarmOutterFile", "");
+    state.innerWaveFile = readPath("SoundAlarmInnerFile", "");
+    state.outerWaveFile = readPath("SoundAlarmOutterFile", "");
 
     state.tsct = ReadInteger(read("TSCT", "0"));
 }

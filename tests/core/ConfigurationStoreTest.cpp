@@ -2,6 +2,7 @@
 
 #include "monitor/core/MailConfigRow.h"
 #include "tests/platform/ini/TemporaryDirectory.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -140,16 +141,31 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"SoundAlarmInnerUpper= 37.5C\nSoundAlarmOutterLower=-3,5",
                 [](S s, P) { return s.innerUpper == 37.5 && s.outerLower == -3.0; },
                 "leading numbers"},
-        KeyCase{"TSCT=42", [](S s, P) { return s.tsct == 42; }, "kept"}));
+        KeyCase{"TSCT=42", [](S s, P) { return s.tsct == 42; }, "kept"}),
+    [](const auto& info) { return testing::CaseName(info.param.lines); });
 
-TEST_F(ConfigurationStore, LongValuesAreCutButMailRowsAreReadWhole) {
-    const std::string longName(300, 'w');
+TEST_F(ConfigurationStore, PathsAndMailRowsAreReadWholeAndSurviveASave) {
+    const std::string folder = "/data/" + std::string(394, 'd');
+    const std::string innerWave = std::string(300, 'w') + ".wav";
+    const std::string outerWave = std::string(270, 'o') + ".wav";
     std::string row = std::string(sampleMailRow);
     row.replace(row.find("alerts@example.com"), 18, std::string(280, 'r'));
-    Load(("SoundAlarmInnerFile=" + longName + "\nEmailConfig4=" + row).c_str());
-    EXPECT_EQ(state.innerWaveFile, longName.substr(0, 259));
+    Load(("SaveFileDirectroy=" + folder + "\nSoundAlarmInnerFile=" + innerWave +
+          "\nSoundAlarmOutterFile=" + outerWave + "\nEmailConfig4=" + row)
+             .c_str());
+    ASSERT_EQ(folder.size(), 400U);
+    EXPECT_EQ(state.recordDirectory, folder);
+    EXPECT_EQ(state.innerWaveFile, innerWave);
+    EXPECT_EQ(state.outerWaveFile, outerWave);
     EXPECT_EQ(state.mailRows.recipients[3], std::string(280, 'r'));
     EXPECT_EQ(state.mailRows.password[3], "Sample-Pass1");
+
+    ASSERT_TRUE(SaveConfiguration(state, pages, path));
+    MonitorState loaded;
+    LoadConfiguration(loaded, pages, path);
+    EXPECT_EQ(loaded.recordDirectory, folder);
+    EXPECT_EQ(loaded.innerWaveFile, innerWave);
+    EXPECT_EQ(loaded.outerWaveFile, outerWave);
 }
 
 TEST_F(ConfigurationStore, SaveWritesEveryKeyInOrder) {
