@@ -1,5 +1,6 @@
 #include "monitor/device/HidrawPlatform.h"
 
+#include "monitor/device/DeviceTable.h"
 #include "monitor/device/ReportDescriptor.h"
 
 #include <algorithm>
@@ -99,6 +100,15 @@ bool HidrawPlatform::ListInterfaces(std::vector<HidInterfaceEntry>& interfaces) 
             std::filesystem::canonical(classDirectory / name / "device", linkError);
         if (linkError) {
             continue; // gone since the directory was read
+        }
+        // Keyboards, mice and every other HID device have hidraw nodes too;
+        // opening one read-write touches a device that is none of ours (as
+        // root, any of them). The ids stand in the uevent, which needs no
+        // open, so only a thermometer's nodes are listed at all.
+        HidAttributes ids;
+        if (!ReadHidId(hidDevice / "uevent", ids) || ids.vendorId != thermometerVendorId ||
+            ids.productId != thermometerProductId) {
+            continue;
         }
         const std::filesystem::path usbDevice = hidDevice.parent_path().parent_path();
         interfaces.push_back({(devRoot / name).string(), InstanceOf(usbDevice.string())});

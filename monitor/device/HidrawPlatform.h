@@ -10,7 +10,8 @@
 namespace kelvo {
 
 // HID access through the Linux hidraw driver. Interfaces are the entries of
-// <sysfs>/class/hidraw in node-number order; each is opened as <dev>/hidrawN.
+// <sysfs>/class/hidraw in node-number order whose HID device carries the
+// thermometer's vendor and product id; each is opened as <dev>/hidrawN.
 // Both roots can point elsewhere, so that tests can serve a fake tree.
 class HidrawPlatform : public HidPlatform {
 public:

@@ -150,6 +150,11 @@ int FakeHidrawServer::OpenFiles() const {
     return openFiles;
 }
 
+int FakeHidrawServer::Opens(const std::string& name) const {
+    std::lock_guard lock(mutex);
+    return nodes.at(name).opens;
+}
+
 bool FakeHidrawServer::HasNode(const std::string& name) const {
     std::lock_guard lock(mutex);
     return nodes.contains(name);
@@ -170,6 +175,7 @@ int FakeHidrawServer::HandleOpen(const std::string& name) {
     if (found == nodes.end()) {
         return -ENOENT;
     }
+    ++found->second.opens;
     if (found->second.gone) {
         return -ENODEV;
     }

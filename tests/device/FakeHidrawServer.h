@@ -45,6 +45,8 @@ public:
     std::vector<std::vector<std::uint8_t>> Writes(const std::string& name) const;
     std::vector<std::size_t> FeatureRequestLengths(const std::string& name) const;
     int OpenFiles() const;
+    // How often the node was opened since the server started.
+    int Opens(const std::string& name) const;
 
     // Called from the FUSE loop; each answers as the hidraw driver would,
     // with 0 or a byte count for success and a negative errno for failure.
@@ -59,6 +61,7 @@ private:
     struct Node {
         FakeHidrawNode served;
         bool gone = false;
+        int opens = 0;
         std::vector<std::vector<std::uint8_t>> writes;
         std::vector<std::size_t> featureRequests;
     };

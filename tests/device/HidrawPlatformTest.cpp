@@ -61,12 +61,13 @@ private:
 constexpr const char* thermometerId = "0003:00001130:0000660C";
 constexpr const char* keyboardId = "0003:0000046D:0000C31C";
 
-TEST(HidrawPlatformTest, ListsNodesInNumberOrderAndPairsThemByTheirUsbDevice) {
+TEST(HidrawPlatformTest, ListsThermometerNodesInNumberOrderAndPairsThemByTheirUsbDevice) {
     HidrawTree tree;
     tree.AddNode("hidraw10", "1-2", 0, thermometerId);
     tree.AddNode("hidraw2", "1-1", 1, thermometerId);
     tree.AddNode("hidraw1", "1-1", 0, thermometerId);
     tree.AddNode("hidraw3", "1-2", 1, thermometerId);
+    tree.AddNode("hidraw5", "1-3", 0, keyboardId);
     fs::create_directory(tree.Sys() / "class" / "hidraw" / "notanode");
     HidrawPlatform platform(tree.Sys(), tree.Dev());
 
@@ -159,6 +160,8 @@ TEST_F(HidrawEndToEndTest, FindsBothThermometersAndTalksToThemThroughTheDriverCa
     EXPECT_EQ(table.Slot(1).cmdInterface.devicePath, (tree.Dev() / "hidraw10").string());
     EXPECT_EQ(table.Slot(1).cmdInterface.caps.outputReportLength, 9);
     EXPECT_EQ(server->OpenFiles(), 2);
+    EXPECT_EQ(server->Opens("hidraw2"), 0) << "the keyboard's node is never opened";
+    EXPECT_EQ(server->Opens("hidraw0"), 1) << "a thermometer's other interface is checked";
 
     table.HidSelectDevice(1);
     EXPECT_EQ(protocol.ReadTemperature(true), -25.0);
@@ -195,6 +198,7 @@ TEST_F(HidrawEndToEndTest, AnUnpluggedThermometerFailsItsTransfersAndIsNotFoundA
     EXPECT_EQ(table.HidEnumerateDevices(), 1);
     EXPECT_EQ(table.Slot(0).cmdInterface.devicePath, (tree.Dev() / "hidraw10").string());
     EXPECT_EQ(server->OpenFiles(), 1);
+    EXPECT_EQ(server->Opens("hidraw2"), 0);
 }
 
 } // namespace
