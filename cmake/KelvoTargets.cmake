@@ -19,7 +19,10 @@ function(kelvo_add_test name)
     if(ARG_GUI)
         list(APPEND environment QT_QPA_PLATFORM=offscreen)
     endif()
+    # Parameterised cases are listed under the names their suites give them,
+    # never under their printed values, which can hold raw bytes and pointers.
     gtest_discover_tests(${name}
+        NO_PRETTY_VALUES
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "${environment}"
                    TIMEOUT 300)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 namespace kelvo {
@@ -74,7 +75,10 @@ TEST_P(InterfaceOrderTest, OneThermometerTakesOneSlotThroughItsCommandInterface)
     EXPECT_THAT(recording->BadCloses(), ::testing::IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(CommandFirstOrLast, InterfaceOrderTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(CommandFirstOrLast, InterfaceOrderTest, ::testing::Bool(),
+                         [](const auto& info) {
+                             return info.param ? "CommandFirst" : "CommandLast";
+                         });
 
 TEST_F(DeviceTableTest, ThermometersTakeSlotsInListingOrderAndDeviceNumbersAddressThem) {
     simulated->AddThermometer();
@@ -166,7 +170,11 @@ TEST_P(FramingTest, AWriteFillsWholeReportsWithTheHeaderThenTheDataThenZeros) {
 INSTANTIATE_TEST_SUITE_P(Lengths, FramingTest,
                          ::testing::Values(FramingCase{9, 256, 33}, FramingCase{9, 0, 1},
                                            FramingCase{9, 10, 3}, FramingCase{65, 256, 5},
-                                           FramingCase{2, 3, 11}, FramingCase{5, 300, 77}));
+                                           FramingCase{2, 3, 11}, FramingCase{5, 300, 77}),
+                         [](const auto& info) {
+                             return "Report" + std::to_string(info.param.reportLength) + "Write" +
+                                    std::to_string(info.param.length);
+                         });
 
 TEST_F(DeviceTableTest, AReadSendsItsHeaderAndRequestsOneFeatureReportOfLengthPlusOne) {
     simulated->AddThermometer(ParseSimulatedReadings("25.0625"));

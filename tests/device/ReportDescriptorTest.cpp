@@ -1,4 +1,5 @@
 #include "monitor/device/ReportDescriptor.h"
+#include "tests/support/CaseName.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -87,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptorCase{"a report longer than a 16-bit length",
                        {usage, 0x03, collection, 0x01, reportSize, 0x20, 0x97, 0xFF, 0xFF, 0xFF,
                         0xFF, output, 0x02, endCollection},
-                       std::nullopt}));
+                       std::nullopt}),
+    [](const auto& info) { return testing::CaseName(info.param.name); });
 
 TEST(ReportDescriptorDepthTest, NestingBeyondAnyDeviceIsRefused) {
     std::vector<std::uint8_t> descriptor;

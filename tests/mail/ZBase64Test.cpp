@@ -1,4 +1,5 @@
 #include "monitor/mail/ZBase64.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(Vectors, Base64Encode,
                                            EncodeCase{std::string(1, '\0'), "AA=="},
                                            EncodeCase{std::string("a\0b", 3), "YQBi"},
                                            EncodeCase{"\xFB\xFF", "+/8="},
-                                           EncodeCase{"\xFF\xFF\xFF", "////"}));
+                                           EncodeCase{"\xFF\xFF\xFF", "////"}),
+                         [](const auto& info) { return testing::CaseName(info.param.bytes); });
 
 TEST(Base64Encode, BreaksLinesAfterEvery76CharactersOnly) {
     std::mt19937 random(57);
@@ -102,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Too few alphabet characters: the bytes that cannot be filled end it.
                       DecodeCase{"Zm9v====", "foo"}, DecodeCase{"Zm======", ""},
                       // Bytes from 128 up come back as they were.
-                      DecodeCase{"+/8=", "\xFB\xFF"}));
+                      DecodeCase{"+/8=", "\xFB\xFF"}),
+    [](const auto& info) { return testing::CaseName(info.param.text); });
 
 TEST(Base64Decode, ReturnsAnyTextWithoutZeroBytesThatWasEncoded) {
     std::mt19937 random(2045);

@@ -1,6 +1,7 @@
 #include "platform/ini/IniFile.h"
 
 #include "tests/platform/ini/TemporaryDirectory.h"
+#include "tests/support/CaseName.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"ConfigInfo", "Lone", "\"x"}, ReadCase{"ConfigInfo", "; Commented", "fallback"},
         ReadCase{"ConfigInfo", "Twice", "first"}, ReadCase{"ConfigInfo", "Row", "a=b|^|c"},
         ReadCase{"ConfigInfo", "Missing", "fallback"}, ReadCase{"Missing", "Unit", "fallback"},
-        ReadCase{"ConfigInfo", "top", "fallback"}));
+        ReadCase{"ConfigInfo", "top", "fallback"}),
+    [](const auto& info) {
+        return testing::CaseName(std::string(info.param.key) + " in " + info.param.section);
+    });
 
 TEST(IniFile, ReadsWindowsLineEndsAndAByteOrderMark) {
     const IniFile file =
