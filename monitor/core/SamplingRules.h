@@ -16,8 +16,9 @@ inline constexpr double sensorErrorReading = -100.0;
 // What one reading of the thermometer stands for.
 enum class ReadingKind {
     temperature, // degrees Celsius
-    // Skipped samples: reading goes on, and nothing of them is shown beyond
-    // the sensor's own message, counted, plotted, listed, recorded or mailed.
+    // Skipped samples: reading goes on, and they reach neither the statistics
+    // nor the chart, the table, the record file, the alarm or the mail; only
+    // the sensor error shows a message.
     sensorError, // the probe reports a fault (-100.0)
     noData,      // an empty answer (777.0), which a genuine 0.0 degrees also gives
     // The exchange itself failed (888.0, 999.0): the thermometer is gone.
