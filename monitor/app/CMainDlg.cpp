@@ -313,7 +313,8 @@ void CMainDlg::RecordTick() {
 }
 
 void CMainDlg::MailTick() {
-    if (CountTick(mailTicks, mailInterval) && !innerPending && IsDlgButtonChecked(readingId)) {
+    if (CountTick(mailTicks, mailInterval) && HasInnerTemperature() &&
+        IsDlgButtonChecked(readingId)) {
         // The page keeps and shows the failure text itself.
         std::string failure;
         emailPage.CheckAndSend(failure, innerCurrent, ActiveMailRow(*this));

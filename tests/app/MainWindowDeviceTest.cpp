@@ -54,7 +54,7 @@ TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceDuringAPassLetsThePassReadItsO
     auto thermometers = std::make_shared<SimulatedHidPlatform>();
     thermometers->AddThermometer(ParseSimulatedReadings("20"));
     thermometers->AddThermometer(ParseSimulatedReadings("30"));
-    StartWith(thermometers);
+    StartOn(thermometers);
     pause.Hold();
     window->OnTimer(readTimerId);
     window->OnTimer(readTimerId); // a pass sends T to the first device and waits
@@ -88,7 +88,7 @@ TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceDuringAPassLetsThePassReadItsO
 TEST_F(MainWindowDeviceTest, AThermometerOfAnotherTypeIsWarnedAboutAndRead) {
     auto thermometers = std::make_shared<SimulatedHidPlatform>(1);
     thermometers->SetTypeCode(0, 'Y');
-    StartWith(thermometers);
+    StartOn(thermometers);
     EXPECT_EQ(messages, std::vector<std::string>{"The device type maybe is not HidKelvo"});
     EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
 }

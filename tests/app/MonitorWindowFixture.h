@@ -99,11 +99,11 @@ protected:
 
     // Starts the window with `count` thermometers answering `readings` ("20,err").
     void Start(int count, const std::string& readings = "") {
-        StartWith(std::make_shared<SimulatedHidPlatform>(count, ParseSimulatedReadings(readings)));
+        StartOn(std::make_shared<SimulatedHidPlatform>(count, ParseSimulatedReadings(readings)));
     }
 
     // Starts the window on these thermometers.
-    void StartWith(std::shared_ptr<SimulatedHidPlatform> thermometers) {
+    void StartOn(std::shared_ptr<SimulatedHidPlatform> thermometers) {
         platform = std::move(thermometers);
         SetProcessHidPlatform(platform);
         window = std::make_unique<CMainDlg>(pause.Function());

@@ -122,7 +122,10 @@ TEST_F(SamplingCycleTest, SkippedSamplesLetReadingGoOnAndReachNothing) {
     for (const Case& example : cases) {
         SCOPED_TRACE(example.readings);
         const auto records = folder / ("records" + std::to_string(++number));
+        // A periodic mail row due every tick, with no server: a report that
+        // falls due counts as a failed attempt at once.
         WriteConfig("[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\nSaveInterval=1\r\n"
+                    "EmailConfig1=|^||^||^||^||^|1|^|1|^|1|^|0.00|^|0.00|^||^|\r\n"
                     "SaveFileDirectroy=" +
                     records.string() + "\r\n");
         Start(1, example.readings);
@@ -143,7 +146,11 @@ TEST_F(SamplingCycleTest, SkippedSamplesLetReadingGoOnAndReachNothing) {
         EXPECT_TRUE(window->IsTimerRunning(readTimerId));
         EXPECT_FALSE(window->deviceMissing);
         EXPECT_TRUE(messages.empty());
+        Tick(mailTimerId);
+        EXPECT_EQ(window->emailPage.attempts, 0) << "no mail for the skipped sample";
         second(); // reads the third value at once
+        Tick(mailTimerId);
+        EXPECT_EQ(window->emailPage.attempts, 1);
         second(); // hands it on
         EXPECT_EQ(RecordRows(records), example.recordRows);
         ASSERT_EQ(TableRows(), 2);
