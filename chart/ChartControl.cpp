@@ -1,6 +1,8 @@
 #include "chart/ChartControl.h"
 
+#include "chart/ChartDecorations.h"
 #include "chart/ChartIds.h"
+#include "chart/ChartMembers.h"
 #include "chart/ChartSeries.h"
 #include "chart/ChartWidget.h"
 #include "chart/SiteFill.h"
@@ -43,7 +45,8 @@ ChartControl* ChartControl::FromLink(std::int32_t link) {
     return found == table.charts.end() ? nullptr : found->second;
 }
 
-ChartControl::ChartControl() : thread_(std::this_thread::get_id()) {
+ChartControl::ChartControl()
+    : thread_(std::this_thread::get_id()), log_(DrawLog::FromEnvironment()) {
     LinkTable& table = Links();
     std::lock_guard guard(table.mutex);
     link_ = table.next++;
@@ -68,6 +71,15 @@ ResultCode ChartControl::Invoke(std::int32_t dispatchId, InvokeKind kind,
             return check;
         if (result)
             *result = Variant(link_);
+        return results::Ok;
+    }
+    if (const auto member = ChartMember::KindOfChartMember(dispatchId);
+        member && kind == InvokeKind::PropertyGet) {
+        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
+            return check;
+        ComPointer<Dispatch> object(new ChartMember(this, *member));
+        if (result)
+            *result = Variant(std::move(object));
         return results::Ok;
     }
     // Callers that bind late may ask for the series as a property too.
@@ -162,11 +174,59 @@ void ChartControl::ResetView() {
     Changed();
 }
 
-QImage ChartControl::Image(QSize size) {
+QImage ChartControl::Image(QSize size, bool withEvents) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
+    eventsMuted_ = !withEvents;
     ChartRenderer::Paint(painter, image.rect(), model_, this);
+    eventsMuted_ = false;
+    drawing_ = nullptr;
     return image;
+}
+
+QSize ChartControl::ShownSize() const {
+    if (widget_ && !widget_->size().isEmpty())
+        return widget_->size();
+    return QSize(std::max(1, model_.settings.designWidth),
+                 std::max(1, model_.settings.designHeight));
+}
+
+QFont ChartControl::CanvasFont() const {
+    QFont font = widget_ ? widget_->font() : QApplication::font();
+    font.setBold(canvasBold_);
+    return font;
+}
+
+ResultCode ChartControl::LoadBackdrop(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return results::FileNotFound;
+    QImage picture;
+    if (!picture.load(QString::fromStdString(path)))
+        return results::InvalidArgument;
+    backdrop_ = std::move(picture);
+    Changed();
+    return results::Ok;
+}
+
+ResultCode ChartControl::LoadChart(ChartModel&& model) {
+    model_ = std::move(model);
+    Changed();
+    return results::Ok;
+}
+
+void ChartControl::DrawBackground(QPainter& painter, QRect bounds) {
+    DrawBackdrop(painter, bounds, backdrop_);
+}
+
+void ChartControl::LaidOut(QPainter& painter, const ChartLayout& layout) {
+    layout_ = layout;
+    drawing_ = &painter;
+}
+
+void ChartControl::DrawOverSeries(QPainter& painter, const ChartLayout& layout) {
+    DrawPointers(painter, layout, model_);
+    DrawAnnotations(painter, model_.settings, log_);
 }
 
 void ChartControl::Changed() {
@@ -175,17 +235,24 @@ void ChartControl::Changed() {
 }
 
 void ChartControl::BeforeDrawSeries() {
-    if (!sinks_.IsEmpty())
+    if (!sinks_.IsEmpty() && !eventsMuted_)
         sinks_.Fire(chart_events::BeforeDrawSeries, {});
 }
 
 void ChartControl::AfterDraw() {
-    if (!sinks_.IsEmpty())
+    if (!sinks_.IsEmpty() && !eventsMuted_ && drawing_) {
+        // The canvas draws in its own font and colour, whatever the chart used last.
+        drawing_->save();
+        drawing_->setFont(CanvasFont());
+        drawing_->setPen(Qt::black);
         sinks_.Fire(chart_events::AfterDraw, {});
+        drawing_->restore();
+    }
+    drawing_ = nullptr;
 }
 
 void ChartControl::AxisLabel(std::size_t index, std::string* text) {
-    if (sinks_.IsEmpty() ||
+    if (sinks_.IsEmpty() || eventsMuted_ ||
         index > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         return;
     Variant arguments[] = {Variant(chart_events::BottomAxis),

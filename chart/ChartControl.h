@@ -3,6 +3,7 @@
 #include "chart/ChartModel.h"
 #include "chart/ChartRenderer.h"
 #include "chart/ChartWidget.h"
+#include "chart/DrawLog.h"
 #include "platform/com/Control.h"
 #include "platform/com/Dispatch.h"
 #include "platform/com/Events.h"
@@ -45,14 +46,36 @@ public:
     void Zoom(double factor);
     void Move(double horizontal, double vertical);
     void ResetView();
-    QImage Image(QSize size);
+    // Drawn as the widget draws; with events, the sinks' handlers run and
+    // may draw too.
+    QImage Image(QSize size, bool withEvents = true);
+    // The size the chart shows at: its widget's, else its designed size.
+    QSize ShownSize() const;
+
+    // For the chart's sub-objects (chart/ChartMembers.h).
+    ChartSettings& Settings() { return model_.settings; }
+    // Asks for one repaint; repeated asks before it happens cost nothing more.
+    void Changed();
+    const ChartLayout& Layout() const { return layout_; }
+    // The painter of the frame being drawn, during the after-draw event only.
+    QPainter* Drawing() const { return drawing_; }
+    QFont CanvasFont() const;
+    bool CanvasBold() const { return canvasBold_; }
+    void SetCanvasBold(bool bold) { canvasBold_ = bold; }
+    const DrawLog& Log() const { return log_; }
+    // FileNotFound, or InvalidArgument for a file that is no picture.
+    ResultCode LoadBackdrop(const std::string& path);
+    // Replaces settings and points; InvalidArgument (and nothing changes) for
+    // a chart file that does not read.
+    ResultCode LoadChart(ChartModel&& model);
 
 private:
     ChartControl();
     ~ChartControl() override;
-    // Asks for one repaint; repeated asks before it happens cost nothing more.
-    void Changed();
 
+    void DrawBackground(QPainter& painter, QRect bounds) override;
+    void LaidOut(QPainter& painter, const ChartLayout& layout) override;
+    void DrawOverSeries(QPainter& painter, const ChartLayout& layout) override;
     void BeforeDrawSeries() override;
     void AfterDraw() override;
     void AxisLabel(std::size_t index, std::string* text) override;
@@ -62,6 +85,12 @@ private:
     EventSinkList sinks_;
     std::int32_t link_;
     std::thread::id thread_;
+    ChartLayout layout_;
+    QPainter* drawing_ = nullptr;
+    bool canvasBold_ = false;
+    bool eventsMuted_ = false;
+    QImage backdrop_;
+    DrawLog log_;
 };
 
 } // namespace kelvo

@@ -1,5 +1,6 @@
 #include "chart/ChartSettings.h"
 
+#include "chart/TextEscape.h"
 #include "platform/com/TextTrim.h"
 
 #include <algorithm>
@@ -55,6 +56,14 @@ bool ReadColour(std::string_view value, ColourValue* result) {
     if (!ReadInteger(value, &number) || number < 0 || number > 0xFFFFFF)
         return false;
     *result = static_cast<ColourValue>(number);
+    return true;
+}
+
+bool ReadPercent(std::string_view value, int* result) {
+    int number = 0;
+    if (!ReadInteger(value, &number) || number < 0 || number > 100)
+        return false;
+    *result = number;
     return true;
 }
 
@@ -185,13 +194,33 @@ const std::map<std::string, SeriesSetter, std::less<>>& SeriesSetters() {
          [](SeriesSettings& s, std::string_view v) { return ReadBoolean(v, &s.pointerVisible); }},
         {"XValues.Order", [](SeriesSettings& s,
                              std::string_view v) { return ReadOrderAscending(v, &s.xAscending); }},
+        {"Transparency",
+         [](SeriesSettings& s, std::string_view v) { return ReadPercent(v, &s.transparency); }},
     };
     return setters;
 }
 
-// "Series<n>.<path>": the series index and the path, or false.
-bool SplitSeriesPath(std::string_view path, std::size_t* index, std::string_view* rest) {
-    constexpr std::string_view prefix = "Series";
+using ToolSetter = std::function<bool(AnnotationSettings&, std::string_view)>;
+
+const std::map<std::string, ToolSetter, std::less<>>& ToolSetters() {
+    static const std::map<std::string, ToolSetter, std::less<>> setters = {
+        // The annotation is the only kind of tool the chart has.
+        {"Class", [](AnnotationSettings&, std::string_view v) { return v == "PAnnotationTool"; }},
+        {"Text",
+         [](AnnotationSettings& s, std::string_view v) { return UnescapeText(v, &s.text); }},
+        {"Shape.Left",
+         [](AnnotationSettings& s, std::string_view v) { return ReadInteger(v, &s.left); }},
+        {"Shape.Top",
+         [](AnnotationSettings& s, std::string_view v) { return ReadInteger(v, &s.top); }},
+        {"Shape.Transparency",
+         [](AnnotationSettings& s, std::string_view v) { return ReadPercent(v, &s.transparency); }},
+    };
+    return setters;
+}
+
+// "<prefix><n>.<path>" ("Series0.Title"): the index and the path, or false.
+bool SplitIndexedPath(std::string_view path, std::string_view prefix, std::size_t* index,
+                      std::string_view* rest) {
     if (path.substr(0, prefix.size()) != prefix)
         return false;
     path.remove_prefix(prefix.size());
@@ -199,7 +228,7 @@ bool SplitSeriesPath(std::string_view path, std::size_t* index, std::string_view
     if (dot == std::string_view::npos || dot == 0)
         return false;
     int number = 0;
-    // A bound on the index keeps a damaged stream from asking for millions of series.
+    // A bound on the index keeps a damaged stream from asking for millions of series or tools.
     if (!ReadInteger(path.substr(0, dot), &number) || number < 0 || number > 255)
         return false;
     *index = static_cast<std::size_t>(number);
@@ -234,13 +263,23 @@ ResultCode ApplyProperties(std::string_view text, ChartSettings* settings) {
         }
         std::size_t index = 0;
         std::string_view seriesPath;
-        if (SplitSeriesPath(path, &index, &seriesPath)) {
+        if (SplitIndexedPath(path, "Series", &index, &seriesPath)) {
             const auto found = SeriesSetters().find(seriesPath);
             if (found == SeriesSetters().end())
                 continue;
             if (settings->series.size() <= index)
                 settings->series.resize(index + 1);
             if (!found->second(settings->series[index], value))
+                result = results::InvalidArgument;
+            continue;
+        }
+        if (SplitIndexedPath(path, "Tool", &index, &seriesPath)) {
+            const auto found = ToolSetters().find(seriesPath);
+            if (found == ToolSetters().end())
+                continue;
+            if (settings->tools.size() <= index)
+                settings->tools.resize(index + 1);
+            if (!found->second(settings->tools[index], value))
                 result = results::InvalidArgument;
             continue;
         }

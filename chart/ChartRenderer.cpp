@@ -45,6 +45,8 @@ public:
 
     void Run() {
         DrawPanel();
+        if (events_)
+            events_->DrawBackground(painter_, bounds_);
         QRect area = bounds_.adjusted(Gap, Gap, -Gap, -Gap);
         area.setTop(DrawTitle(area));
         area.setRight(DrawLegend(area));
@@ -57,12 +59,16 @@ public:
                   QPoint(area.right() - Gap, area.bottom() - metrics_.height() - TickLength - Gap));
         if (plot_.width() < 2 || plot_.height() < 2)
             return;
+        if (events_)
+            events_->LaidOut(painter_, {plot_, bottom_, left_});
         DrawBackWall();
         DrawLeftAxis(leftStep);
         DrawBottomAxis();
         if (events_)
             events_->BeforeDrawSeries();
         DrawSeries();
+        if (events_)
+            events_->DrawOverSeries(painter_, {plot_, bottom_, left_});
         painter_.setPen(Qt::black);
         painter_.setBrush(Qt::NoBrush);
         painter_.drawRect(plot_);
@@ -249,7 +255,9 @@ private:
             polygon.reserve(static_cast<qsizetype>(line.size()));
             for (const PixelPoint& point : line)
                 polygon.append(QPointF(point.x, point.y));
-            painter_.setPen(QPen(ToColour(series.lineColour), 1));
+            QColor colour = ToColour(series.lineColour);
+            colour.setAlpha(255 * (100 - series.transparency) / 100);
+            painter_.setPen(QPen(colour, 1));
             if (polygon.size() == 1)
                 painter_.drawPoint(polygon.front());
             else

@@ -9,9 +9,29 @@ class QPainter;
 
 namespace kelvo {
 
-// What a chart reports while it draws, for its event sinks.
+// Where a frame put the plot and the value ranges it shows there.
+struct ChartLayout {
+    QRect plot;
+    ValueRange bottom;
+    ValueRange left;
+
+    // The pixel of a value, as the series are drawn.
+    double PixelX(double value) const {
+        return plot.left() + (value - bottom.minimum) / bottom.Span() * plot.width();
+    }
+    double PixelY(double value) const {
+        return plot.bottom() - (value - left.minimum) / left.Span() * plot.height();
+    }
+};
+
+// What a chart reports while it draws, for its event sinks, and the layers its
+// owner adds: a picture behind everything, and tools over the series.
 class ChartDrawEvents {
 public:
+    virtual void DrawBackground(QPainter&, QRect) {}
+    // Once per frame, before the axes' events, when the plot has room to draw.
+    virtual void LaidOut(QPainter&, const ChartLayout&) {}
+    virtual void DrawOverSeries(QPainter&, const ChartLayout&) {}
     virtual void BeforeDrawSeries() = 0;
     virtual void AfterDraw() = 0;
     // A label of the bottom axis for the point at index, which the sink may change.

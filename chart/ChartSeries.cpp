@@ -2,7 +2,11 @@
 
 #include "chart/ChartControl.h"
 #include "chart/ChartIds.h"
+#include "chart/ChartMembers.h"
 #include "platform/com/Variant.h"
+
+#include <cmath>
+#include <limits>
 
 namespace kelvo {
 
@@ -13,8 +17,11 @@ ResultCode ChartSeries::Invoke(std::int32_t dispatchId, InvokeKind kind,
                                std::span<Variant> arguments, Variant* result) {
     if (!chart_->OnOwnThread())
         return results::WrongThread;
-    if (kind != InvokeKind::Method)
-        return results::MemberNotFound;
+    if (index_ >= chart_->Model().points.size())
+        return results::BadIndex;
+    if (kind != InvokeKind::Method || dispatchId == chart_members::CalcXPos ||
+        dispatchId == chart_members::CalcYPos)
+        return InvokeMore(dispatchId, kind, arguments, result);
     if (dispatchId == chart_members::AddPoint) {
         if (ResultCode check = ExpectArguments(arguments, 4); Failed(check))
             return check;
@@ -38,6 +45,74 @@ ResultCode ChartSeries::Invoke(std::int32_t dispatchId, InvokeKind kind,
         if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
             return check;
         return chart_->ClearSeries(index_);
+    }
+    return results::MemberNotFound;
+}
+
+ResultCode ChartSeries::InvokeMore(std::int32_t dispatchId, InvokeKind kind,
+                                   std::span<Variant> arguments, Variant* result) {
+    const PointStore& store = chart_->Model().points[index_];
+    if (dispatchId == chart_members::PointCount && kind == InvokeKind::PropertyGet) {
+        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
+            return check;
+        // AddPoint keeps the count within 32 bits.
+        if (result)
+            *result = Variant(static_cast<std::int32_t>(store.Count()));
+        return results::Ok;
+    }
+    if ((dispatchId == chart_members::Pointer || dispatchId == chart_members::YValues) &&
+        kind == InvokeKind::PropertyGet) {
+        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
+            return check;
+        const auto member = dispatchId == chart_members::Pointer ? ChartMember::Kind::SeriesPointer
+                                                                 : ChartMember::Kind::SeriesValues;
+        ComPointer<Dispatch> object(new ChartMember(chart_, member, index_));
+        if (result)
+            *result = Variant(std::move(object));
+        return results::Ok;
+    }
+    if (dispatchId == chart_members::Transparency && kind != InvokeKind::Method) {
+        if (index_ >= chart_->Settings().series.size())
+            return results::BadIndex;
+        int& transparency = chart_->Settings().series[index_].transparency;
+        if (kind == InvokeKind::PropertyGet) {
+            if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
+                return check;
+            if (result)
+                *result = Variant(static_cast<std::int32_t>(transparency));
+            return results::Ok;
+        }
+        if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
+            return check;
+        std::int32_t value = 0;
+        if (ResultCode check = arguments[0].ToInteger(&value); Failed(check))
+            return check;
+        if (value < 0 || value > 100)
+            return results::InvalidArgument;
+        transparency = value;
+        chart_->Changed();
+        return results::Ok;
+    }
+    if ((dispatchId == chart_members::CalcXPos || dispatchId == chart_members::CalcYPos) &&
+        kind != InvokeKind::PropertyPut) {
+        if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
+            return check;
+        std::int32_t point = 0;
+        if (ResultCode check = arguments[0].ToInteger(&point); Failed(check))
+            return check;
+        if (point < 0 || static_cast<std::size_t>(point) >= store.Count())
+            return results::BadIndex;
+        const ChartLayout& layout = chart_->Layout();
+        const auto index = static_cast<std::size_t>(point);
+        const double pixel = dispatchId == chart_members::CalcXPos ? layout.PixelX(store.X(index))
+                                                                   : layout.PixelY(store.Y(index));
+        const double rounded = std::nearbyint(pixel);
+        if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+              rounded <= std::numeric_limits<std::int32_t>::max()))
+            return results::Overflow;
+        if (result)
+            *result = Variant(static_cast<std::int32_t>(rounded));
+        return results::Ok;
     }
     return results::MemberNotFound;
 }

@@ -18,6 +18,10 @@ public:
                       Variant* result) override;
 
 private:
+    // Members past adding and clearing: count, pointer, transparency, values, pixels.
+    ResultCode InvokeMore(std::int32_t dispatchId, InvokeKind kind, std::span<Variant> arguments,
+                          Variant* result);
+
     ComPointer<Dispatch> keepAlive_;
     ChartControl* chart_;
     std::size_t index_;

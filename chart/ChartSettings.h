@@ -35,6 +35,15 @@ struct SeriesSettings {
     bool marksVisible = false;
     bool pointerVisible = false;
     bool xAscending = true;
+    int transparency = 0; // percent, 0 to 100, of the line and its pointers
+};
+
+// A text box the chart draws over its plot at a pixel position.
+struct AnnotationSettings {
+    std::string text;
+    int left = 10;
+    int top = 10;
+    int transparency = 0; // percent, 0 to 100, of the box's background
 };
 
 // How a chart looks, as its stored properties set it.
@@ -61,12 +70,13 @@ struct ChartSettings {
     AxisSettings leftAxis;
     AxisSettings bottomAxis;
     std::vector<SeriesSettings> series;
+    std::vector<AnnotationSettings> tools;
 };
 
 // Applies stored properties: one "Path=Value" per line, paths as the chart
 // names them ("Title.Text.Strings", "LeftAxis.Minimum", "Series0.SeriesColor",
-// ...). Unknown paths are skipped, so older charts read newer streams. A value
-// that does not fit its path is skipped too and makes the result
+// ..., "Tool0.Class=PAnnotationTool", "Tool0.Text"). Unknown paths are skipped, so older charts
+// read newer streams. A value that does not fit its path is skipped too and makes the result
 // InvalidArgument; every other line still applies.
 ResultCode ApplyProperties(std::string_view text, ChartSettings* settings);
 
