@@ -230,7 +230,10 @@ void ChartControl::DrawOverSeries(QPainter& painter, const ChartLayout& layout) 
 }
 
 void ChartControl::Changed() {
-    if (widget_)
+    // A sink that changes the chart while it draws (an annotation moved to
+    // the highest point) is drawn in this very frame; asking for another would
+    // repaint for ever.
+    if (widget_ && !drawing_)
         widget_->update();
 }
 
