@@ -261,6 +261,7 @@ void ChartControl::AxisLabel(std::size_t index, std::string* text) {
     Variant arguments[] = {Variant(chart_events::BottomAxis),
                            Variant(static_cast<std::int32_t>(index)), Variant(text)};
     sinks_.Fire(chart_events::AxisLabel, arguments);
+    log_.Add("label", static_cast<int>(index), 0, *text);
 }
 
 } // namespace kelvo

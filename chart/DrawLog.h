@@ -9,7 +9,8 @@ namespace kelvo {
 // the chart appends one line per text it draws for its hosts, so a test that
 // sees the chart only through its host can read back what was drawn:
 //   "text <x> <y> <text>" for a canvas text, "annotation <left> <top> <text>"
-// for an annotation box, the text escaped as in TextEscape.h.
+// for an annotation box, "label <point index> 0 <text>" for a bottom axis
+// label its sinks were asked about, the text escaped as in TextEscape.h.
 class DrawLog {
 public:
     static DrawLog FromEnvironment();
