@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
+#include <limits>
 
 namespace kelvo {
 
@@ -207,6 +208,9 @@ private:
         const int slotCount = std::max(1, plot_.width() / slotWidth);
         if (labelled) {
             std::size_t previous = labelled->Count();
+            // A label a sink made longer may not fit its slot: it then hides
+            // the next ones it would overlap.
+            int freeFrom = std::numeric_limits<int>::min();
             for (int i = 0; i <= slotCount; ++i) {
                 const double value = bottom_.minimum + bottom_.Span() * i / slotCount;
                 std::size_t index = labelled->LowerBound(value);
@@ -217,7 +221,13 @@ private:
                 std::string text = labelled->Label(index);
                 if (events_)
                     events_->AxisLabel(index, &text);
-                DrawBottomLabel(PixelX(labelled->X(index)), top, QString::fromStdString(text));
+                const QString label = QString::fromStdString(text);
+                const int x = static_cast<int>(std::lround(PixelX(labelled->X(index))));
+                const int halfWidth = metrics_.horizontalAdvance(label) / 2;
+                if (x - halfWidth < freeFrom)
+                    continue;
+                freeFrom = x + halfWidth + Gap;
+                DrawBottomLabel(x, top, label);
             }
             return;
         }
