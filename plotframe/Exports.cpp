@@ -8,6 +8,8 @@
 #include "plotframe/PlotFrameIds.h"
 #include "plotframe/PlotraFrm.h"
 
+#include <vector>
+
 using namespace kelvo;
 
 // Version information, where an ELF library can carry it: in a section of its
@@ -52,6 +54,14 @@ std::filesystem::path ThisLibrary() {
     return ModulePath(reinterpret_cast<const void*>(&ThisLibrary));
 }
 
+// The type library's interfaces: the control's default one and its event source.
+std::vector<InterfaceRecord> Interfaces() {
+    return {{PlotraFrmInterfaceId, "_PlotraFrm", PlotFrameLibraryId,
+             "dual hidden nonextensible oleautomation"},
+            {PlotraFrmEventsId, "__PlotraFrm", PlotFrameLibraryId,
+             "dispatch hidden nonextensible noevents"}};
+}
+
 } // namespace
 
 KELVO_SERVER_EXPORT ResultCode DllGetClassObject(const Guid* classId, const Guid* interfaceId,
@@ -78,11 +88,18 @@ KELVO_SERVER_EXPORT ResultCode DllRegisterServer() {
                              PlotFrameTypeLibraryLocale, PlotFrameTypeLibraryFlags, library});
     if (Failed(result))
         return result;
+    for (const InterfaceRecord& declared : Interfaces())
+        if (const ResultCode added = RegisterInterface(declared); Failed(added))
+            return added;
     return RegisterClass({PlotraFrmClassId, PlotraFrmProgId, "PlotraFrm", library, true});
 }
 
 KELVO_SERVER_EXPORT ResultCode DllUnregisterServer() {
-    const ResultCode frame = UnregisterClass(PlotraFrmClassId);
-    const ResultCode library = UnregisterTypeLibrary(PlotFrameLibraryId);
-    return Failed(frame) ? frame : library;
+    ResultCode result = UnregisterClass(PlotraFrmClassId);
+    for (const InterfaceRecord& declared : Interfaces())
+        if (const ResultCode removed = UnregisterInterface(declared.interfaceId); Succeeded(result))
+            result = removed;
+    if (const ResultCode removed = UnregisterTypeLibrary(PlotFrameLibraryId); Succeeded(result))
+        result = removed;
+    return result;
 }

@@ -242,8 +242,10 @@ ResultCode PlotraFrm::OnChartEvent(std::int32_t position, std::span<Variant> arg
     case chart_events::AfterDraw:
         return DrawRangeCaption(chart_.Get());
     case chart_events::BeforeDrawSeries: {
+        // Our texts are narrow: a separator beyond Latin-1 falls back to a point.
         const QString point = QLocale().decimalPoint();
-        return MarkHighestPoint(chart_.Get(), point.size() == 1 ? point.front().toLatin1() : '.');
+        const char separator = point.size() == 1 ? point.front().toLatin1() : '\0';
+        return MarkHighestPoint(chart_.Get(), separator ? separator : '.');
     }
     case chart_events::AxisLabel:
         return AddLabelSuffix(arguments);

@@ -19,6 +19,7 @@ namespace {
 const std::string ClassSection = "Class ";
 const std::string ProgIdSection = "ProgID ";
 const std::string TypeLibrarySection = "TypeLibrary ";
+const std::string InterfaceSection = "Interface ";
 
 // Serialises writers within the process; the lock file does so between processes.
 std::mutex& WriterMutex() {
@@ -195,6 +196,43 @@ ResultCode UnregisterTypeLibrary(const Guid& libraryId) {
         document.RemoveSection(TypeLibrarySection + GuidText(libraryId));
         return results::Ok;
     });
+}
+
+ResultCode RegisterInterface(const InterfaceRecord& record) {
+    if (!RegistryDocument::CanHoldValue(record.name) ||
+        !RegistryDocument::CanHoldValue(record.flags))
+        return results::InvalidArgument;
+    return Update([&](RegistryDocument& document) {
+        document.SetSection(InterfaceSection + GuidText(record.interfaceId),
+                            {{"Name", record.name},
+                             {"TypeLibrary", GuidText(record.typeLibrary)},
+                             {"Flags", record.flags}});
+        return results::Ok;
+    });
+}
+
+ResultCode UnregisterInterface(const Guid& interfaceId) {
+    return Update([&](RegistryDocument& document) {
+        document.RemoveSection(InterfaceSection + GuidText(interfaceId));
+        return results::Ok;
+    });
+}
+
+ResultCode FindInterface(const Guid& interfaceId, InterfaceRecord* record) {
+    if (!record)
+        return results::NullPointer;
+    RegistryDocument document;
+    if (Failed(ReadDocument(RegistryPath(), &document)))
+        return results::ClassNotRegistered;
+    const std::string section = InterfaceSection + GuidText(interfaceId);
+    const std::string* name = document.Value(section, "Name");
+    const std::string* library = document.Value(section, "TypeLibrary");
+    const std::string* flags = document.Value(section, "Flags");
+    const auto libraryId = library ? ParseGuid(*library) : std::nullopt;
+    if (!name || !libraryId)
+        return results::ClassNotRegistered;
+    *record = {interfaceId, *name, *libraryId, flags ? *flags : std::string()};
+    return results::Ok;
 }
 
 ResultCode FindClassId(std::string_view progId, Guid* classId) {

@@ -28,6 +28,14 @@ struct TypeLibraryRecord {
     std::filesystem::path library;
 };
 
+// One interface a type library declares, for hosts that bind to it.
+struct InterfaceRecord {
+    Guid interfaceId;
+    std::string name;
+    Guid typeLibrary;
+    std::string flags; // blank-separated: "dual", "hidden", "dispatch", ...
+};
+
 // The registry file: $KELVO_REGISTRY, else $XDG_DATA_HOME/kelvo/registry.ini,
 // else ~/.local/share/kelvo/registry.ini.
 std::filesystem::path RegistryPath();
@@ -41,10 +49,13 @@ ResultCode RegisterClass(const ClassRecord& record);
 ResultCode UnregisterClass(const Guid& classId);
 ResultCode RegisterTypeLibrary(const TypeLibraryRecord& record);
 ResultCode UnregisterTypeLibrary(const Guid& libraryId);
+ResultCode RegisterInterface(const InterfaceRecord& record);
+ResultCode UnregisterInterface(const Guid& interfaceId);
 
 // ClassNotRegistered when absent.
 ResultCode FindClassId(std::string_view progId, Guid* classId);
 ResultCode FindClass(const Guid& classId, ClassRecord* record);
 ResultCode FindTypeLibrary(const Guid& libraryId, TypeLibraryRecord* record);
+ResultCode FindInterface(const Guid& interfaceId, InterfaceRecord* record);
 
 } // namespace kelvo

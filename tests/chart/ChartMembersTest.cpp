@@ -125,6 +125,16 @@ TEST_F(ChartMembersTest, SeriesValuesAndPixelsFollowTheDrawnFrame) {
         for (int dy = -1; dy <= 1; ++dy)
             red = red || image.pixelColor(pixelX + dx, pixelY + dy) == QColor(Qt::red);
     EXPECT_TRUE(red);
+
+    // With its pointer shown, a point gets a square with a black border.
+    ComPointer<Dispatch> pointer = Object(series_.Get(), Pointer);
+    ASSERT_EQ(PutProperty(pointer.Get(), PointerVisible, true), results::Ok);
+    const QImage pointed = control_->Image(QSize(453, 333));
+    int black = 0;
+    for (int dx = -3; dx <= 3; ++dx)
+        for (int dy = -3; dy <= 3; ++dy)
+            black += pointed.pixelColor(pixelX + dx, pixelY + dy) == QColor(Qt::black);
+    EXPECT_GE(black, 12);
 }
 
 TEST_F(ChartMembersTest, TheCanvasDrawsOnlyDuringTheAfterDrawEvent) {

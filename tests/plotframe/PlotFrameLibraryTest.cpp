@@ -54,11 +54,20 @@ TEST(PlotFrameLibraryTest, TheCommandRegistersAndUnregistersBothLibraries) {
     EXPECT_EQ(library.flags, "control");
     Guid chart;
     EXPECT_EQ(FindClassId(ChartProgId, &chart), results::Ok);
+    InterfaceRecord declared;
+    ASSERT_EQ(FindInterface(PlotraFrmInterfaceId, &declared), results::Ok);
+    EXPECT_EQ(declared.name, "_PlotraFrm");
+    EXPECT_EQ(declared.typeLibrary, PlotFrameLibraryId);
+    EXPECT_EQ(declared.flags, "dual hidden nonextensible oleautomation");
+    ASSERT_EQ(FindInterface(PlotraFrmEventsId, &declared), results::Ok);
+    EXPECT_EQ(declared.name, "__PlotraFrm");
+    EXPECT_EQ(declared.flags, "dispatch hidden nonextensible noevents");
 
     const CommandResult removed = RegisterCommand(std::string("-u ") + KELVO_FRAME_LIBRARY);
     EXPECT_EQ(removed.exitCode, 0) << removed.output;
     EXPECT_EQ(FindClass(PlotraFrmClassId, &frame), results::ClassNotRegistered);
     EXPECT_EQ(FindTypeLibrary(PlotFrameLibraryId, &library), results::ClassNotRegistered);
+    EXPECT_EQ(FindInterface(PlotraFrmInterfaceId, &declared), results::ClassNotRegistered);
     EXPECT_EQ(FindClassId(ChartProgId, &chart), results::Ok);
 }
 

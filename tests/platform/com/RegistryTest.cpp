@@ -94,6 +94,17 @@ TEST(RegistryTest, TypeLibraryRoundTrip) {
     EXPECT_EQ(record.locale, "0x0409");
     ASSERT_EQ(UnregisterTypeLibrary(id), results::Ok);
     EXPECT_EQ(FindTypeLibrary(id, &record), results::ClassNotRegistered);
+
+    const Guid interfaceId = GuidLiteral("{A97CDEA3-248C-11D6-959D-006008A7EED4}");
+    ASSERT_EQ(RegisterInterface({interfaceId, "_PlotraFrm", id, "dual hidden"}), results::Ok);
+    InterfaceRecord declared;
+    ASSERT_EQ(FindInterface(interfaceId, &declared), results::Ok);
+    EXPECT_EQ(declared.name, "_PlotraFrm");
+    EXPECT_EQ(declared.typeLibrary, id);
+    EXPECT_EQ(declared.flags, "dual hidden");
+    EXPECT_EQ(RegisterInterface({interfaceId, "two\nlines", id, ""}), results::InvalidArgument);
+    ASSERT_EQ(UnregisterInterface(interfaceId), results::Ok);
+    EXPECT_EQ(FindInterface(interfaceId, &declared), results::ClassNotRegistered);
 }
 
 TEST(RegistryTest, WhatCannotBeStoredIsRefusedAndTheFileKept) {
