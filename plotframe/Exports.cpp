@@ -55,7 +55,7 @@ std::filesystem::path ThisLibrary() {
 }
 
 // The type library's interfaces: the control's default one and its event source.
-std::vector<InterfaceRecord> Interfaces() {
+std::vector<DeclaredInterface> Interfaces() {
     return {{PlotraFrmInterfaceId, "_PlotraFrm", PlotFrameLibraryId,
              "dual hidden nonextensible oleautomation"},
             {PlotraFrmEventsId, "__PlotraFrm", PlotFrameLibraryId,
@@ -88,7 +88,7 @@ KELVO_SERVER_EXPORT ResultCode DllRegisterServer() {
                              PlotFrameTypeLibraryLocale, PlotFrameTypeLibraryFlags, library});
     if (Failed(result))
         return result;
-    for (const InterfaceRecord& declared : Interfaces())
+    for (const DeclaredInterface& declared : Interfaces())
         if (const ResultCode added = RegisterInterface(declared); Failed(added))
             return added;
     return RegisterClass({PlotraFrmClassId, PlotraFrmProgId, "PlotraFrm", library, true});
@@ -96,7 +96,7 @@ KELVO_SERVER_EXPORT ResultCode DllRegisterServer() {
 
 KELVO_SERVER_EXPORT ResultCode DllUnregisterServer() {
     ResultCode result = UnregisterClass(PlotraFrmClassId);
-    for (const InterfaceRecord& declared : Interfaces())
+    for (const DeclaredInterface& declared : Interfaces())
         if (const ResultCode removed = UnregisterInterface(declared.interfaceId); Succeeded(result))
             result = removed;
     if (const ResultCode removed = UnregisterTypeLibrary(PlotFrameLibraryId); Succeeded(result))

@@ -198,7 +198,7 @@ ResultCode UnregisterTypeLibrary(const Guid& libraryId) {
     });
 }
 
-ResultCode RegisterInterface(const InterfaceRecord& record) {
+ResultCode RegisterInterface(const DeclaredInterface& record) {
     if (!RegistryDocument::CanHoldValue(record.name) ||
         !RegistryDocument::CanHoldValue(record.flags))
         return results::InvalidArgument;
@@ -218,7 +218,7 @@ ResultCode UnregisterInterface(const Guid& interfaceId) {
     });
 }
 
-ResultCode FindInterface(const Guid& interfaceId, InterfaceRecord* record) {
+ResultCode FindInterface(const Guid& interfaceId, DeclaredInterface* record) {
     if (!record)
         return results::NullPointer;
     RegistryDocument document;

@@ -29,7 +29,7 @@ struct TypeLibraryRecord {
 };
 
 // One interface a type library declares, for hosts that bind to it.
-struct InterfaceRecord {
+struct DeclaredInterface {
     Guid interfaceId;
     std::string name;
     Guid typeLibrary;
@@ -49,13 +49,13 @@ ResultCode RegisterClass(const ClassRecord& record);
 ResultCode UnregisterClass(const Guid& classId);
 ResultCode RegisterTypeLibrary(const TypeLibraryRecord& record);
 ResultCode UnregisterTypeLibrary(const Guid& libraryId);
-ResultCode RegisterInterface(const InterfaceRecord& record);
+ResultCode RegisterInterface(const DeclaredInterface& record);
 ResultCode UnregisterInterface(const Guid& interfaceId);
 
 // ClassNotRegistered when absent.
 ResultCode FindClassId(std::string_view progId, Guid* classId);
 ResultCode FindClass(const Guid& classId, ClassRecord* record);
 ResultCode FindTypeLibrary(const Guid& libraryId, TypeLibraryRecord* record);
-ResultCode FindInterface(const Guid& interfaceId, InterfaceRecord* record);
+ResultCode FindInterface(const Guid& interfaceId, DeclaredInterface* record);
 
 } // namespace kelvo

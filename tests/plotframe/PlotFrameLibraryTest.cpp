@@ -54,7 +54,7 @@ TEST(PlotFrameLibraryTest, TheCommandRegistersAndUnregistersBothLibraries) {
     EXPECT_EQ(library.flags, "control");
     Guid chart;
     EXPECT_EQ(FindClassId(ChartProgId, &chart), results::Ok);
-    InterfaceRecord declared;
+    DeclaredInterface declared;
     ASSERT_EQ(FindInterface(PlotraFrmInterfaceId, &declared), results::Ok);
     EXPECT_EQ(declared.name, "_PlotraFrm");
     EXPECT_EQ(declared.typeLibrary, PlotFrameLibraryId);

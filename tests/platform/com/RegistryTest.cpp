@@ -97,7 +97,7 @@ TEST(RegistryTest, TypeLibraryRoundTrip) {
 
     const Guid interfaceId = GuidLiteral("{A97CDEA3-248C-11D6-959D-006008A7EED4}");
     ASSERT_EQ(RegisterInterface({interfaceId, "_PlotraFrm", id, "dual hidden"}), results::Ok);
-    InterfaceRecord declared;
+    DeclaredInterface declared;
     ASSERT_EQ(FindInterface(interfaceId, &declared), results::Ok);
     EXPECT_EQ(declared.name, "_PlotraFrm");
     EXPECT_EQ(declared.typeLibrary, id);
