@@ -1,14 +1,13 @@
 #include "platform/com/Registry.h"
 
 #include "platform/com/RegistryDocument.h"
+#include "platform/ini/FileReplace.h"
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
-#include <sstream>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -27,47 +26,26 @@ std::mutex& WriterMutex() {
     return mutex;
 }
 
-ResultCode ReadDocument(const std::filesystem::path& path, RegistryDocument* document) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        // No file yet is an empty registry.
-        *document = {};
-        std::error_code error;
-        return std::filesystem::exists(path, error) ? results::Fail : results::Ok;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    *document = RegistryDocument::Parse(text.str());
-    return results::Ok;
-}
+// Far above any real registry; a larger file is no registry of ours.
+constexpr std::size_t registryReadLimit = std::size_t{1} << 20;
 
-bool WriteAll(int descriptor, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0)
-            return false;
-        written += static_cast<std::size_t>(count);
+ResultCode ReadDocument(const std::filesystem::path& path, RegistryDocument* document) {
+    *document = {};
+    std::string text;
+    switch (ReadWholeFile(path, text, registryReadLimit)) {
+    case FileReadResult::read:
+        *document = RegistryDocument::Parse(text);
+        return results::Ok;
+    case FileReadResult::missing:
+        return results::Ok; // no file yet is an empty registry
+    case FileReadResult::failed:
+        break;
     }
-    return true;
+    return results::Fail;
 }
 
 ResultCode WriteDocument(const std::filesystem::path& path, const RegistryDocument& document) {
-    // Appended piece by piece: GCC 12 at -O3 misreads "." + std::string as overlapping copies.
-    std::filesystem::path temporary = path;
-    temporary += ".";
-    temporary += std::to_string(getpid());
-    temporary += ".tmp";
-    const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (descriptor < 0)
-        return results::WriteFault;
-    const bool written = WriteAll(descriptor, document.Text()) && fsync(descriptor) == 0;
-    const bool closed = close(descriptor) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return results::WriteFault;
-    }
-    return results::Ok;
+    return ReplaceFileContents(path, document.Text()) ? results::Ok : results::WriteFault;
 }
 
 // Reads, changes and writes the registry under both locks.
@@ -79,7 +57,8 @@ ResultCode Update(const std::function<ResultCode(RegistryDocument&)>& change) {
     std::lock_guard guard(WriterMutex());
     std::filesystem::path lockPath = path;
     lockPath += ".lock";
-    const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // Never through a link: a link planted here would create its target.
+    const int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (lock < 0)
         return results::WriteFault;
     if (flock(lock, LOCK_EX) != 0) {
@@ -139,8 +118,11 @@ std::filesystem::path RegistryPath() {
         data = home;
     else if (const char* user = std::getenv("HOME"); user && *user)
         data = std::filesystem::path(user) / ".local" / "share";
-    else
-        data = std::filesystem::current_path() / ".local" / "share";
+    else {
+        // Without a home, the current folder; a relative path when even that is gone.
+        std::error_code error;
+        data = std::filesystem::current_path(error) / ".local" / "share";
+    }
     return data / "kelvo" / "registry.ini";
 }
 

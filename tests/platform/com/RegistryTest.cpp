@@ -5,13 +5,28 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
+#include <future>
+#include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace kelvo {
 namespace {
 
 constexpr Guid ChartId = GuidLiteral("{3F2C9A61-5D7E-4B0A-9E41-7C2D18F0B5A3}");
+
+const ClassRecord ChartRecord{ChartId, "Plotra.PChart", "Chart", "/opt/Plotra5.ocx", true};
+
+std::string Contents(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
 
 TEST(RegistryDocumentTest, DamagedLinesCostOnlyThemselves) {
     const auto document = RegistryDocument::Parse("stray line\n"
@@ -129,6 +144,56 @@ TEST(RegistryTest, UnwritablePlaceGivesWriteFault) {
               results::WriteFault);
     Guid found;
     EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+}
+
+TEST(RegistryTest, ASaveFollowsNoPlantedLinkAndKeepsTheRegistrysLinkAndMode) {
+    TemporaryRegistry registry;
+    const std::filesystem::path victim = registry.Folder() / "victim";
+    std::ofstream(victim) << "precious";
+    // The names a save could once be predicted to use.
+    std::filesystem::create_symlink(victim, registry.Folder() /
+                                                ("real.ini." + std::to_string(getpid()) + ".tmp"));
+    std::filesystem::create_symlink(
+        victim, registry.Folder() / ("registry.ini." + std::to_string(getpid()) + ".tmp"));
+    std::ofstream(registry.Folder() / "real.ini") << "";
+    ASSERT_EQ(chmod((registry.Folder() / "real.ini").c_str(), 0640), 0);
+    std::filesystem::create_symlink("real.ini", registry.Path());
+
+    ASSERT_EQ(RegisterClass(ChartRecord), results::Ok);
+    EXPECT_EQ(Contents(victim), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(registry.Path()));
+    EXPECT_NE(Contents(registry.Folder() / "real.ini").find("Plotra.PChart"), std::string::npos);
+    struct stat status {};
+    ASSERT_EQ(stat((registry.Folder() / "real.ini").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST(RegistryTest, AFifoIsNoRegistryAndNeitherReadNorReplaced) {
+    TemporaryRegistry registry;
+    ASSERT_EQ(mkfifo(registry.Path().c_str(), 0600), 0);
+    auto lookup = std::async(std::launch::async, [] {
+        Guid found;
+        return FindClassId("Plotra.PChart", &found);
+    });
+    if (lookup.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Let the stuck reader go: a writer that closes at once gives it an end of file.
+        close(open(registry.Path().c_str(), O_WRONLY | O_NONBLOCK));
+        ADD_FAILURE() << "the lookup waited for a writer";
+    }
+    EXPECT_EQ(lookup.get(), results::ClassNotRegistered);
+    EXPECT_EQ(RegisterClass(ChartRecord), results::Fail);
+    EXPECT_EQ(std::filesystem::status(registry.Path()).type(), std::filesystem::file_type::fifo);
+}
+
+TEST(RegistryTest, AnOversizedRegistryIsNeitherReadNorReplaced) {
+    TemporaryRegistry registry;
+    const std::string text = "[ProgID Plotra.PChart]\nCLSID=" + GuidText(ChartId) + "\n" +
+                             std::string(std::size_t{1} << 20, '\n');
+    std::ofstream(registry.Path(), std::ios::binary) << text;
+    Guid found;
+    EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+    EXPECT_EQ(RegisterClass(ChartRecord), results::Fail);
+    EXPECT_EQ(Contents(registry.Path()), text);
 }
 
 TEST(RegistryTest, ConcurrentWritersLoseNoEntry) {
