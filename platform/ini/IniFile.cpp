@@ -19,10 +19,15 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool EqualIgnoringCase(std::string_view left, std::string_view right) {
-    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; };
-    return std::equal(left.begin(), left.end(), right.begin(), right.end(),
-                      [&](char a, char b) { return lower(a) == lower(b); });
+// Names compare without regard to ASCII case, as the profile calls compare them.
+std::string Lower(std::string_view name) {
+    std::string lowered(name);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    return lowered;
 }
 
 // What one line of the file is, seen through the private-profile rules.
@@ -78,18 +83,21 @@ bool HasLineBreak(std::string_view text) {
 
 IniFile IniFile::FromText(std::string_view text) {
     IniFile file;
+    // Without a single LF the file comes from an editor that ends lines with CR alone.
+    const bool crOnly = text.find('\n') == std::string_view::npos;
+    const char breakCharacter = crOnly ? '\r' : '\n';
     bool styleKnown = false;
     while (!text.empty()) {
-        const std::size_t feed = text.find('\n');
+        const std::size_t found = text.find(breakCharacter);
         Line line;
-        if (feed == std::string_view::npos) {
+        if (found == std::string_view::npos) {
             line.text = std::string(text);
             text = {};
         } else {
-            const bool crlf = feed > 0 && text[feed - 1] == '\r';
-            line.text = std::string(text.substr(0, crlf ? feed - 1 : feed));
-            line.ending = crlf ? "\r\n" : "\n";
-            text.remove_prefix(feed + 1);
+            const bool crlf = !crOnly && found > 0 && text[found - 1] == '\r';
+            line.text = std::string(text.substr(0, crlf ? found - 1 : found));
+            line.ending = crOnly ? LineEnd::cr : (crlf ? LineEnd::crlf : LineEnd::lf);
+            text.remove_prefix(found + 1);
             if (!styleKnown) {
                 file.newline = line.ending;
                 styleKnown = true;
@@ -97,54 +105,62 @@ IniFile IniFile::FromText(std::string_view text) {
         }
         file.lines.push_back(std::move(line));
     }
+    file.BuildIndex();
     return file;
 }
 
-bool IniFile::Load(const std::filesystem::path& path) {
+void IniFile::BuildIndex() {
+    sections.clear();
+    firstSection.clear();
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const Parsed parsed = ParseLine(lines[index].text, index == 0);
+        if (parsed.kind == Parsed::section) {
+            if (!sections.empty()) {
+                sections.back().end = index;
+            }
+            firstSection.try_emplace(Lower(parsed.name), sections.size());
+            sections.push_back({index, lines.size(), {}});
+        } else if (parsed.kind == Parsed::key && !sections.empty()) {
+            // The first of repeated keys is the one a read finds.
+            sections.back().keys.try_emplace(Lower(parsed.name), index);
+        }
+    }
+}
+
+void IniFile::InsertLine(std::size_t position, Line line) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(position), std::move(line));
+    auto move = [position](std::size_t& index) {
+        if (index >= position) {
+            ++index;
+        }
+    };
+    for (Section& entry : sections) {
+        move(entry.header);
+        move(entry.end);
+        for (auto& key : entry.keys) {
+            move(key.second);
+        }
+    }
+}
+
+bool IniFile::Load(const std::filesystem::path& path, std::size_t limit) {
     std::string contents;
-    const FileReadResult result = ReadWholeFile(path, contents);
+    const FileReadResult result = ReadWholeFile(path, contents, limit);
     *this = FromText(contents);
     return result != FileReadResult::failed;
 }
 
-std::size_t IniFile::FindSection(std::string_view section) const {
-    const std::string_view wanted = Trim(section);
-    for (std::size_t index = 0; index < lines.size(); ++index) {
-        const Parsed parsed = ParseLine(lines[index].text, index == 0);
-        if (parsed.kind == Parsed::section && EqualIgnoringCase(parsed.name, wanted)) {
-            return index;
-        }
-    }
-    return std::string::npos;
-}
-
-std::size_t IniFile::SectionEnd(std::size_t header) const {
-    std::size_t index = header + 1;
-    while (index < lines.size() && ParseLine(lines[index].text, false).kind != Parsed::section) {
-        ++index;
-    }
-    return index;
-}
-
-std::size_t IniFile::FindKey(std::size_t header, std::string_view key) const {
-    const std::string_view wanted = Trim(key);
-    const std::size_t end = SectionEnd(header);
-    for (std::size_t index = header + 1; index < end; ++index) {
-        const Parsed parsed = ParseLine(lines[index].text, false);
-        if (parsed.kind == Parsed::key && EqualIgnoringCase(parsed.name, wanted)) {
-            return index;
-        }
-    }
-    return std::string::npos;
+const IniFile::Section* IniFile::FindSection(std::string_view section) const {
+    const auto found = firstSection.find(Lower(Trim(section)));
+    return found == firstSection.end() ? nullptr : &sections[found->second];
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key,
                                std::string_view fallback, std::size_t limit) const {
-    const std::size_t header = FindSection(section);
-    if (header != std::string::npos) {
-        const std::size_t line = FindKey(header, key);
-        if (line != std::string::npos) {
-            return Cut(ParseLine(lines[line].text, false).value, limit);
+    if (const Section* entry = FindSection(section)) {
+        const auto found = entry->keys.find(Lower(Trim(key)));
+        if (found != entry->keys.end()) {
+            return Cut(ParseLine(lines[found->second].text, false).value, limit);
         }
     }
     return Cut(fallback, limit);
@@ -163,31 +179,35 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
         flat.begin(), flat.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
 
     // A last line without its end gets one before anything follows it.
-    if (!lines.empty() && lines.back().ending.empty()) {
+    if (!lines.empty() && lines.back().ending == LineEnd::none) {
         lines.back().ending = newline;
     }
 
-    std::size_t header = FindSection(section);
-    if (header == std::string::npos) {
+    const auto found = firstSection.find(Lower(section));
+    if (found == firstSection.end()) {
+        const std::size_t header = lines.size();
         lines.push_back({"[" + std::string(section) + "]", newline});
         lines.push_back({std::string(key) + "=" + flat, newline});
+        firstSection.emplace(Lower(section), sections.size());
+        sections.push_back({header, lines.size(), {{Lower(key), header + 1}}});
         return true;
     }
-    const std::size_t existing = FindKey(header, key);
-    if (existing != std::string::npos) {
+    Section& entry = sections[found->second];
+    if (const auto existing = entry.keys.find(Lower(key)); existing != entry.keys.end()) {
         // The name keeps the spelling the file gave it.
-        const std::string name(ParseLine(lines[existing].text, false).name);
-        lines[existing].text = name + "=" + flat;
+        Line& line = lines[existing->second];
+        line.text = std::string(ParseLine(line.text, false).name) + "=" + flat;
         return true;
     }
     // After the section's last non-blank line, so that blank lines that part it
     // from the next section stay where they are.
-    std::size_t insert = SectionEnd(header);
-    while (insert > header + 1 && Trim(lines[insert - 1].text).empty()) {
+    std::size_t insert = entry.end;
+    while (insert > entry.header + 1 && Trim(lines[insert - 1].text).empty()) {
         --insert;
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert),
-                 Line{std::string(key) + "=" + flat, newline});
+    const std::size_t sectionIndex = found->second;
+    InsertLine(insert, Line{std::string(key) + "=" + flat, newline});
+    sections[sectionIndex].keys.emplace(Lower(key), insert);
     return true;
 }
 
@@ -195,7 +215,19 @@ std::string IniFile::Text() const {
     std::string text;
     for (const Line& line : lines) {
         text += line.text;
-        text += line.ending;
+        switch (line.ending) {
+        case LineEnd::none:
+            break;
+        case LineEnd::lf:
+            text += '\n';
+            break;
+        case LineEnd::crlf:
+            text += "\r\n";
+            break;
+        case LineEnd::cr:
+            text += '\r';
+            break;
+        }
     }
     return text;
 }

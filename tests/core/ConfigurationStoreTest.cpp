@@ -275,6 +275,17 @@ TEST_F(ConfigurationStore, UnwritableFileFailsSilentlyAndLosesNothing) {
     EXPECT_FALSE(SaveConfiguration(state, pages, directory / "missing" / "Config.ini"));
 }
 
+TEST_F(ConfigurationStore, AnOversizedFileGivesTheDefaultsAndIsNeverOverwritten) {
+    // Twenty megabytes of blank lines once took half a minute and gigabytes to load.
+    const std::string text = "[ConfigInfo]\nUnit=F\nReadInterval=60\n" + std::string(2 << 20, '\n');
+    TemporaryDirectory::WriteFile(path, text);
+    Load(nullptr);
+    EXPECT_TRUE(state.isCelsius);
+    EXPECT_EQ(state.readInterval, 5);
+    EXPECT_FALSE(SaveConfiguration(state, pages, path));
+    EXPECT_EQ(TemporaryDirectory::ReadFile(path), text);
+}
+
 TEST_F(ConfigurationStore, ReadOnlyFileKeepsItsOldValues) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root may write any file";

@@ -125,6 +125,35 @@ TEST(IniFile, RewriteKeepsTheFileLineEnds) {
     EXPECT_EQ(mixed.Text(), "[S]\na=1\r\nb=3\n");
 }
 
+TEST(IniFile, ALoneCarriageReturnEndsLinesInAFileWithoutLineFeeds) {
+    IniFile file = IniFile::FromText("[ConfigInfo]\rUnit=F\rReadInterval=7\r");
+    EXPECT_EQ(file.GetString("ConfigInfo", "Unit", "C"), "F");
+    EXPECT_EQ(file.GetString("ConfigInfo", "ReadInterval", "5"), "7");
+    ASSERT_TRUE(file.SetString("ConfigInfo", "Unit", "C"));
+    ASSERT_TRUE(file.SetString("ConfigInfo", "TSCT", "0"));
+    ASSERT_TRUE(file.SetString("Extensions", "On", "1"));
+    EXPECT_EQ(file.Text(), "[ConfigInfo]\rUnit=C\rReadInterval=7\rTSCT=0\r[Extensions]\rOn=1\r");
+
+    // Where lines end with LF, a CR inside a line stays part of it.
+    const IniFile mixed = IniFile::FromText("[S]\na=1\rb=2\n");
+    EXPECT_EQ(mixed.GetString("S", "b", "absent"), "absent");
+    EXPECT_EQ(mixed.Text(), "[S]\na=1\rb=2\n");
+}
+
+TEST(IniFile, LookupsStayRightWhileKeysAreAddedToEarlierSections) {
+    IniFile file = IniFile::FromText("[A]\nx=1\n\n[B]\ny=2\n[a]\nz=3\n");
+    for (const char* key : {"k1", "k2", "k3"}) {
+        ASSERT_TRUE(file.SetString("A", key, key));
+        EXPECT_EQ(file.GetString("B", "y", ""), "2");
+        EXPECT_EQ(file.GetString("A", "x", ""), "1");
+    }
+    ASSERT_TRUE(file.SetString("b", "Y", "5"));
+    ASSERT_TRUE(file.SetString("A", "k2", "changed"));
+    // A repeated section is never read: the first of its name holds the keys.
+    EXPECT_EQ(file.GetString("A", "z", "absent"), "absent");
+    EXPECT_EQ(file.Text(), "[A]\nx=1\nk1=k1\nk2=changed\nk3=k3\n\n[B]\ny=5\n[a]\nz=3\n");
+}
+
 TEST(IniFile, LineBreaksInAValueCannotAddKeys) {
     IniFile file;
     ASSERT_TRUE(file.SetString("S", "subject", "alarm\r\nUnit=F"));
@@ -163,6 +192,19 @@ TEST_F(IniFileOnDisk, SingleKeyCallsReadAndWriteTheFile) {
     ASSERT_TRUE(WriteProfileString("S", "b", "2", path));
     EXPECT_EQ(ReadProfileString("s", "A", "default", path), "1");
     EXPECT_EQ(TemporaryDirectory::ReadFile(path), "[S]\na=1\nb=2\n");
+}
+
+TEST_F(IniFileOnDisk, AFileBeyondTheCapIsNeitherReadNorOverwritten) {
+    const std::string text = "[S]\nk=v\n" + std::string(iniFileLimit, '\n');
+    TemporaryDirectory::WriteFile(path, text);
+    IniFile file;
+    EXPECT_FALSE(file.Load(path));
+    EXPECT_EQ(file.GetString("S", "k", "default"), "default");
+    EXPECT_FALSE(WriteProfileString("S", "k", "new", path));
+    EXPECT_EQ(TemporaryDirectory::ReadFile(path), text);
+
+    TemporaryDirectory::WriteFile(path, text.substr(text.size() - iniFileLimit));
+    EXPECT_TRUE(file.Load(path)) << "a file of the cap's size is read";
 }
 
 TEST_F(IniFileOnDisk, AFileThatCannotBeReadIsNeitherReadNorOverwritten) {
