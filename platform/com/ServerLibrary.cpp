@@ -65,7 +65,11 @@ std::filesystem::path ModulePath(const void* address) {
         return {};
     std::error_code error;
     auto path = std::filesystem::weakly_canonical(information.dli_fname, error);
-    return error ? std::filesystem::absolute(information.dli_fname) : path;
+    if (!error)
+        return path;
+    // A deleted current folder fails both; the name as the loader gave it remains.
+    path = std::filesystem::absolute(information.dli_fname, error);
+    return error ? std::filesystem::path(information.dli_fname) : path;
 }
 
 } // namespace kelvo

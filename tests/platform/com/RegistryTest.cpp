@@ -60,6 +60,22 @@ TEST(RegistryTest, PathFollowsTheEnvironment) {
     EXPECT_EQ(RegistryPath(), "/tmp/other.ini");
     unsetenv("KELVO_REGISTRY");
     unsetenv("XDG_DATA_HOME");
+
+    // No home and a current folder that was deleted: a relative path, no exception.
+    unsetenv("HOME");
+    const auto previous = std::filesystem::current_path();
+    {
+        TemporaryRegistry gone;
+        unsetenv("KELVO_REGISTRY");
+        std::filesystem::current_path(gone.Folder());
+        std::filesystem::remove(gone.Folder());
+        std::filesystem::path path;
+        EXPECT_NO_THROW(path = RegistryPath());
+        EXPECT_EQ(path, ".local/share/kelvo/registry.ini");
+        Guid found;
+        EXPECT_EQ(FindClassId("Plotra.PChart", &found), results::ClassNotRegistered);
+        std::filesystem::current_path(previous);
+    }
     setenv("HOME", home.c_str(), 1);
 }
 
