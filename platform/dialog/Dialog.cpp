@@ -82,6 +82,10 @@ bool Dialog::Initialise() {
     if (!built) {
         BuildControls();
         built = true;
+        // Buttons 1 and 2 end every dialog as OK and Cancel, as the standard
+        // dialog handling does without a message map entry of its own.
+        OnControlEvent(idOk, ControlEvent::Clicked, [this] { OnOK(); });
+        OnControlEvent(idCancel, ControlEvent::Clicked, [this] { OnCancel(); });
     }
     if (initialised) {
         return true;

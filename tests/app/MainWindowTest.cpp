@@ -1,3 +1,4 @@
+#include "monitor/app/CAboutDlg.h"
 #include "platform/dialog/TabControl.h"
 #include "tests/app/MonitorWindowFixture.h"
 
@@ -111,6 +112,24 @@ TEST_F(MainWindowTest, TheAboutItemAndF1OpenTheAboutBox) {
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &f1);
     EXPECT_EQ(caption.toStdString(), "About HID Kelvo2");
+}
+
+TEST_F(MainWindowTest, TheAboutBoxEndsWithItsOkButtonAndWithReturn) {
+    for (const bool pressReturn : {false, true}) {
+        CAboutDlg about(window.get());
+        QTimer::singleShot(0, [&about, pressReturn] {
+            if (pressReturn) {
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(&about, &enter);
+            } else {
+                about.Item<QAbstractButton>(dialog::idOk)->click();
+            }
+            if (about.isVisible()) {
+                about.EndDialog(-1); // still open: end it so that the test goes on
+            }
+        });
+        EXPECT_EQ(about.DoModal(), dialog::idOk) << (pressReturn ? "Return" : "OK button");
+    }
 }
 
 TEST_F(MainWindowTest, DialogColoursWithATransparentInnerReadout) {

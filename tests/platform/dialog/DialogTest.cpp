@@ -157,6 +157,27 @@ TEST(DialogKeys, EnterPressesTheDefaultButtonAndEscapeCancels) {
     EXPECT_EQ(dialog.result(), idCancel);
 }
 
+TEST(DialogKeys, ButtonsOneAndTwoAndReturnEndTheDialogAsOkAndCancel) {
+    DialogTemplate buttons = SampleTemplate();
+    buttons.controls.push_back(ControlTemplate{
+        idOk, ControlKind::DefaultPushButton, "OK", {100, 20, 40, 14}, 0, true, {}});
+    buttons.controls.push_back(ControlTemplate{
+        idCancel, ControlKind::PushButton, "Cancel", {100, 40, 40, 14}, 0, true, {}});
+    buttons.controls.erase(buttons.controls.begin() + 7); // the default button 17
+    RecordingDialog dialog(buttons);
+    dialog.Initialise();
+
+    dialog.Item<QAbstractButton>(idOk)->click();
+    EXPECT_EQ(dialog.okCount, 1);
+    EXPECT_EQ(dialog.result(), idOk);
+    dialog.Item<QAbstractButton>(idCancel)->click();
+    EXPECT_EQ(dialog.cancelCount, 1);
+    EXPECT_EQ(dialog.result(), idCancel);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    dialog.keyPressEvent(&enter);
+    EXPECT_EQ(dialog.okCount, 2) << "Return presses the default button, which is OK";
+}
+
 TEST(MessageBoxes, CarryTheProgramsNameAndOneOkButton) {
     EXPECT_EQ(ProgramName(), "dialog_tests");
     const auto box = MakeMessageBox(nullptr, "Set Failed");
