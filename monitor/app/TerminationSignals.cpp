@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -11,13 +13,34 @@
 namespace kelvo {
 namespace {
 
+constexpr int handledSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 // A signal handler may only write to a descriptor; the notifier reads it on
 // the user-interface thread.
 int signalPipe[2] = {-1, -1};
 
+// Set by the first request; a flag a handler may test and set.
+std::atomic<bool> requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 void WriteSignal(int signalNumber) {
-    const char byte = static_cast<char>(signalNumber);
-    [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
+    // The interrupted code may be about to read errno.
+    const int savedErrno = errno;
+    if (!requested.exchange(true)) {
+        const char byte = static_cast<char>(signalNumber);
+        [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
+    }
+    errno = savedErrno;
+}
+
+void SetDisposition(void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signalNumber : handledSignals) {
+        ::sigaction(signalNumber, &action, nullptr);
+    }
 }
 
 } // namespace
@@ -38,17 +61,14 @@ TerminationSignals::TerminationSignals(std::function<void()> onTermination)
         }
         this->onTermination();
     });
-    struct sigaction action {};
-    action.sa_handler = WriteSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
+    requested = false;
+    SetDisposition(WriteSignal);
 }
 
 TerminationSignals::~TerminationSignals() {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    // The program is ending (its window is closed and being torn down): a
+    // signal now must not cut that short.
+    SetDisposition(SIG_IGN);
     delete notifier;
     for (int& descriptor : signalPipe) {
         if (descriptor >= 0) {
