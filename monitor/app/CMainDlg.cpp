@@ -78,12 +78,19 @@ bool CMainDlg::OnInitDialog() {
     deviceList = Item<QComboBox>(deviceListId);
     tabs = Item<dialog::TabControl>(tabsId);
 
-    if (!EnsureChartControl([this](const std::string& text) { MessageBox(text); })) {
+    const ShowMessageFunction showMessage = [this](const std::string& text) { MessageBox(text); };
+    if (!EnsureChartControl(showMessage)) {
         MessageBox("could not load Active X control!");
         endProcess(0);
         return false;
     }
     CreatePages();
+    // A chart that cannot be created is a chart that is not registered.
+    if (!CreateChartRegisteringAgain([this] { return curvePage.CreateChart(); }, showMessage)) {
+        MessageBox("could not load Active X control!");
+        endProcess(0);
+        return false;
+    }
     // The pages read and write the window's fields from their first refresh on.
     settingPage.owner = this;
     emailPage.owner = this;

@@ -37,4 +37,9 @@ bool RegisterChartControl(const ShowMessageFunction& showMessage) {
     return true;
 }
 
+bool CreateChartRegisteringAgain(const std::function<bool()>& create,
+                                 const ShowMessageFunction& showMessage) {
+    return create() || (RegisterChartControl(showMessage) && create());
+}
+
 } // namespace kelvo

@@ -16,4 +16,12 @@ bool EnsureChartControl(const ShowMessageFunction& showMessage);
 // the library stays loaded on success.
 bool RegisterChartControl(const ShowMessageFunction& showMessage);
 
+// Creates the chart through create. When that fails (the registered library is
+// gone, say, with the folder it was registered from, or cannot make the chart),
+// registers the current directory's Plotra5.ocx again and creates once more, so
+// that a stale entry does not leave the chart blank for good. False when the
+// chart still cannot be had; a failing registration shows its messages.
+bool CreateChartRegisteringAgain(const std::function<bool()>& create,
+                                 const ShowMessageFunction& showMessage);
+
 } // namespace kelvo

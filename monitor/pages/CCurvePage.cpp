@@ -19,11 +19,24 @@ constexpr std::int32_t pointColour = 5;
 CCurvePage::CCurvePage() : Dialog(resources::CurveTemplate()) {}
 
 bool CCurvePage::OnInitDialog() {
-    chart.Create(GetDlgItem(chartSiteId), resources::curveChartProperties);
-    commandBar.Create(GetDlgItem(commandBarSiteId), resources::curveCommandBarProperties);
-    commandBar.SetChartLink(chart.GetChartLink());
     pointNumber = 0;
-    CPChart::Clear(chart.Series(0).Get());
+    CreateChart();
+    return true;
+}
+
+bool CCurvePage::CreateChart() {
+    if (!chart.IsCreated() &&
+        Failed(chart.Create(GetDlgItem(chartSiteId), resources::curveChartProperties))) {
+        return false;
+    }
+    if (!commandBar.IsCreated()) {
+        if (Failed(commandBar.Create(GetDlgItem(commandBarSiteId),
+                                     resources::curveCommandBarProperties))) {
+            return false;
+        }
+        commandBar.SetChartLink(chart.GetChartLink());
+        CPChart::Clear(chart.Series(0).Get());
+    }
     return true;
 }
 

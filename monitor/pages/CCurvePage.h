@@ -17,6 +17,11 @@ public:
 
     CCurvePage();
 
+    // Creates the chart and its command bar in their sites, each unless it
+    // exists already; false while either is missing. The page's
+    // initialisation tries once; the main window may try again.
+    bool CreateChart();
+
     // One sample: while "Load" is ticked, a point at the next x labelled with
     // the time. May be called from any thread; the chart is used on the
     // user-interface thread only.

@@ -37,6 +37,7 @@ private:
 class CPlotraCommander {
 public:
     ResultCode Create(QWidget* site, std::string_view properties);
+    bool IsCreated() const { return control.Get() != nullptr; }
     ResultCode SetChartLink(std::int32_t link);
 
 private:

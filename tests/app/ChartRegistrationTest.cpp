@@ -1,4 +1,5 @@
 #include "monitor/app/ChartRegistration.h"
+#include "chart/ChartIds.h"
 #include "platform/com/Registry.h"
 #include "tests/app/MonitorWindowFixture.h"
 
@@ -28,7 +29,24 @@ protected:
         std::filesystem::copy_file(source, folder / "Plotra5.ocx");
     }
 
+    // The registry's entries as a start from another folder left them.
+    static void RegisterChartAt(const std::filesystem::path& library) {
+        ASSERT_TRUE(Succeeded(RegisterClass({ChartClassId, ChartProgId, "Chart", library, true})));
+        ASSERT_TRUE(Succeeded(
+            RegisterClass({CommandBarClassId, CommandBarProgId, "Command bar", library, true})));
+    }
+
+    // A window on one thermometer whose end of the process is caught.
+    bool StartWindow() {
+        platform = std::make_shared<SimulatedHidPlatform>(1);
+        SetProcessHidPlatform(platform);
+        window = std::make_unique<CMainDlg>([](std::chrono::milliseconds) {});
+        window->endProcess = [this](int code) { exitCodes.push_back(code); };
+        return window->Initialise();
+    }
+
     std::string previousRegistry;
+    std::vector<int> exitCodes;
 };
 
 TEST_F(ChartRegistrationTest, AMissingFileIsNamedWithItsFullPath) {
@@ -74,6 +92,41 @@ TEST_F(ChartRegistrationTest, WithoutTheChartTheMonitorEndsWithExitCodeZeroAndSa
                                                   "could not load Active X control!"}));
     EXPECT_EQ(exitCodes, std::vector<int>{0});
     EXPECT_FALSE(std::filesystem::exists(folder / "Config.ini"));
+}
+
+TEST_F(ChartRegistrationTest, AChartRegisteredFromAFolderThatIsGoneIsRegisteredHereAgain) {
+    RegisterChartAt(folder / "gone" / "Plotra5.ocx");
+    PlaceLibrary(PLOTRA_PATH);
+    EXPECT_TRUE(StartWindow());
+    EXPECT_TRUE(window->curvePage.chart.IsCreated());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(exitCodes.empty());
+    ClassRecord record;
+    ASSERT_TRUE(Succeeded(FindClass(ChartClassId, &record)));
+    EXPECT_EQ(record.library, (std::filesystem::current_path() / "Plotra5.ocx").string());
+}
+
+TEST_F(ChartRegistrationTest, AChartThatCannotBeHadEvenRegisteredAgainEndsTheMonitor) {
+    const std::string path = (std::filesystem::current_path() / "Plotra5.ocx").string();
+    struct Case {
+        const char* library; // placed in the folder, or none
+        std::vector<std::string> messages;
+    };
+    for (const Case& run :
+         {Case{nullptr, {path + "Could not find the file :", "could not load Active X control!"}},
+          Case{NO_EXPORTS_PATH, {"could not load Active X control!"}}}) {
+        std::filesystem::remove(folder / "Plotra5.ocx");
+        if (run.library != nullptr) {
+            PlaceLibrary(run.library);
+        }
+        RegisterChartAt("/nonexistent/Plotra5.ocx");
+        messages.clear();
+        exitCodes.clear();
+        EXPECT_FALSE(StartWindow());
+        EXPECT_EQ(messages, run.messages);
+        EXPECT_EQ(exitCodes, std::vector<int>{0});
+        EXPECT_FALSE(std::filesystem::exists(folder / "Config.ini"));
+    }
 }
 
 } // namespace
