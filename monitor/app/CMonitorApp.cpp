@@ -10,11 +10,11 @@ namespace kelvo {
 
 bool CMonitorApp::InitInstance() {
     dialog::UiThread::Attach();
+    // Set once the window has ended, by the user or by a signal: a request
+    // after that has nothing left to do. It outlives the window.
+    bool closed = false;
     CMainDlg mainWindow;
     dialog::SetDialogColours(QColor(128, 255, 128), QColor(139, 0, 139));
-    // Set once the window has ended, by the user or by a signal: a request
-    // after that has nothing left to do.
-    bool closed = false;
     QObject::connect(&mainWindow, &QDialog::finished, [&closed] { closed = true; });
     TerminationSignals termination([&mainWindow, &closed] {
         if (closed) {

@@ -21,10 +21,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.SetString("ConfigInfo", "EmailConfig1", row)) {
         __builtin_trap();
     }
+    // A key added to the first section moves every line behind it: the edited
+    // document must find what a fresh read of its text finds.
+    const std::string firstSection =
+        text.substr(text.find('[') == std::string::npos ? 0 : text.find('[') + 1, 8);
+    file.SetString(firstSection, "Added", "1");
     const kelvo::IniFile again = kelvo::IniFile::FromText(file.Text());
     if (again.GetString("ConfigInfo", "EmailConfig1", "") != row ||
         again.GetString("ConfigInfo", "Unit", "C") != unit) {
         __builtin_trap();
+    }
+    for (const char* key : {"Unit", "EmailConfig1", "Added", "TSCT"}) {
+        for (const std::string& section : {std::string("ConfigInfo"), firstSection}) {
+            if (file.GetString(section, key, "absent") != again.GetString(section, key, "absent")) {
+                __builtin_trap();
+            }
+        }
     }
     return 0;
 }

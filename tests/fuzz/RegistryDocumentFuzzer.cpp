@@ -1,3 +1,4 @@
+#include "platform/com/Guid.h"
 #include "platform/com/RegistryDocument.h"
 
 #include <cstddef>
@@ -14,8 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (kelvo::RegistryDocument::Parse(written).Text() != written) {
         __builtin_trap();
     }
+    // What a lookup does with the values: class ids are parsed, library paths taken.
     for (const std::string& section : document.SectionNames()) {
-        document.Value(section, "Path");
+        if (const std::string* value = document.Value(section, "CLSID")) {
+            kelvo::ParseGuid(*value);
+        }
+        document.Value(section, "Library");
     }
     return 0;
 }
