@@ -86,6 +86,8 @@ IniFile IniFile::FromText(std::string_view text) {
     // Without a single LF the file comes from an editor that ends lines with CR alone.
     const bool crOnly = text.find('\n') == std::string_view::npos;
     const char breakCharacter = crOnly ? '\r' : '\n';
+    file.lines.reserve(
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), breakCharacter)) + 1);
     bool styleKnown = false;
     while (!text.empty()) {
         const std::size_t found = text.find(breakCharacter);
