@@ -6,8 +6,10 @@
 #include "chart/ChartWidget.h"
 #include "chart/SiteFill.h"
 #include "platform/com/Variant.h"
+#include "platform/ini/FileReplace.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QToolButton>
@@ -56,7 +58,14 @@ bool CommandBarWidget::Save(const QString& path) const {
     const ChartSettings& settings = chart->Model().settings;
     const QSize size = chart->Widget() ? chart->Widget()->size()
                                        : QSize(settings.designWidth, settings.designHeight);
-    return chart->Image(size).save(path, "PNG");
+    // Through the one safe replacement of a file, like every file the program rewrites.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return chart->Image(size).save(&buffer, "PNG") &&
+           ReplaceFileContents(
+               path.toStdString(),
+               std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 ResultCode CommandBarControl::Create(const Guid& interfaceId, void** object) {

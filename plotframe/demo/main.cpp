@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 using namespace kelvo;
 
@@ -26,8 +27,11 @@ int Usage() {
 
 // A first run registers the libraries built beside the program, as kelvo-regsvr would.
 void RegisterBesideProgram() {
+    std::error_code error;
     const std::filesystem::path folder =
-        std::filesystem::read_symlink("/proc/self/exe").parent_path();
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    if (error)
+        return;
     for (const char* name : {"Plotra5.ocx", PlotFrameLibraryFileName}) {
         std::unique_ptr<ServerLibrary> library;
         if (Succeeded(ServerLibrary::Open(folder / name, &library)) &&
