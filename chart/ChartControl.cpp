@@ -205,12 +205,18 @@ ResultCode ChartControl::LoadBackdrop(const std::string& path) {
     if (!picture.load(QString::fromStdString(path)))
         return results::InvalidArgument;
     backdrop_ = std::move(picture);
+    // The backdrop lies in the widget's kept layers, which know nothing of it.
+    if (widget_)
+        widget_->ForgetKeptLayers();
     Changed();
     return results::Ok;
 }
 
 ResultCode ChartControl::LoadChart(ChartModel&& model) {
     model_ = std::move(model);
+    // New points may match the old ones in number: nothing kept of them holds.
+    if (widget_)
+        widget_->ForgetKeptLayers();
     Changed();
     return results::Ok;
 }

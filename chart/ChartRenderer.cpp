@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPolygonF>
 #include <cmath>
 #include <limits>
 
@@ -40,34 +39,47 @@ QString ValueText(double value, double step) {
 
 class Painter {
 public:
+    using Layout = ChartRenderer::Layout;
+    using KeptSeries = ChartRenderer::KeptSeries;
+
     Painter(QPainter& painter, QRect bounds, const ChartModel& model, ChartDrawEvents* events)
         : painter_(painter), bounds_(bounds), model_(model), settings_(model.settings),
-          events_(events), metrics_(painter.font()) {}
+          events_(events), metrics_(painter.font()), bottom_(model.BottomRange()),
+          left_(model.LeftRange()) {}
 
-    void Run() {
+    // The static layers; the layout's plot is empty when there is no room for one.
+    Layout DrawStatic() {
         DrawPanel();
         if (events_)
             events_->DrawBackground(painter_, bounds_);
         QRect area = bounds_.adjusted(Gap, Gap, -Gap, -Gap);
         area.setTop(DrawTitle(area));
         area.setRight(DrawLegend(area));
-        bottom_ = model_.BottomRange();
-        left_ = model_.LeftRange();
         const double leftStep = LeftStep(area.height());
         const int labelWidth = LeftLabelWidth(leftStep);
         plot_ =
             QRect(QPoint(area.left() + labelWidth + TickLength + Gap, area.top() + Gap),
                   QPoint(area.right() - Gap, area.bottom() - metrics_.height() - TickLength - Gap));
         if (plot_.width() < 2 || plot_.height() < 2)
+            return {};
+        DrawBackWall();
+        DrawLeftAxis(leftStep);
+        return {plot_, metrics_.horizontalAdvance(QStringLiteral("00:00:00")) + 4 * Gap};
+    }
+
+    // The frame layers over the static ones, with what was kept from the
+    // frame before.
+    void DrawFrame(const Layout& layout, std::vector<KeptSeries>& series,
+                   ChartRenderer::LabelCache& labels) {
+        plot_ = layout.plot;
+        if (plot_.isEmpty())
             return;
         if (events_)
             events_->LaidOut(painter_, {plot_, bottom_, left_});
-        DrawBackWall();
-        DrawLeftAxis(leftStep);
-        DrawBottomAxis();
+        DrawBottomAxis(layout.labelSlot, labels);
         if (events_)
             events_->BeforeDrawSeries();
-        DrawSeries();
+        DrawSeries(series);
         if (events_)
             events_->DrawOverSeries(painter_, {plot_, bottom_, left_});
         painter_.setPen(Qt::black);
@@ -195,7 +207,8 @@ private:
     }
 
     // Labels of points when the series carry labels, else values.
-    void DrawBottomAxis() {
+    void DrawBottomAxis(int slotWidth, ChartRenderer::LabelCache& labels) {
+        labels_ = &labels;
         painter_.setPen(Qt::black);
         const int top = plot_.bottom() + TickLength + 1;
         const PointStore* labelled = nullptr;
@@ -204,7 +217,6 @@ private:
                 labelled = &store;
                 break;
             }
-        const int slotWidth = metrics_.horizontalAdvance(QStringLiteral("00:00:00")) + 4 * Gap;
         const int slotCount = std::max(1, plot_.width() / slotWidth);
         if (labelled) {
             std::size_t previous = labelled->Count();
@@ -223,7 +235,8 @@ private:
                     events_->AxisLabel(index, &text);
                 const QString label = QString::fromStdString(text);
                 const int x = static_cast<int>(std::lround(PixelX(labelled->X(index))));
-                const int halfWidth = metrics_.horizontalAdvance(label) / 2;
+                const int halfWidth =
+                    static_cast<int>(labels_->Text(label, painter_.font()).size().width()) / 2;
                 if (x - halfWidth < freeFrom)
                     continue;
                 freeFrom = x + halfWidth + Gap;
@@ -244,12 +257,14 @@ private:
     void DrawBottomLabel(double x, int top, const QString& text) {
         const int pixel = static_cast<int>(std::lround(x));
         painter_.drawLine(pixel, plot_.bottom(), pixel, plot_.bottom() + TickLength);
-        const int width = metrics_.horizontalAdvance(text);
-        painter_.drawText(QRect(pixel - width / 2 - 1, top, width + 2, metrics_.height()),
-                          Qt::AlignCenter, text);
+        const QStaticText& laidOut = labels_->Text(text, painter_.font());
+        const QSizeF size = laidOut.size();
+        painter_.drawStaticText(QPointF(std::round(pixel - size.width() / 2),
+                                        top + std::round((metrics_.height() - size.height()) / 2)),
+                                laidOut);
     }
 
-    void DrawSeries() {
+    void DrawSeries(std::vector<KeptSeries>& kept) {
         painter_.save();
         painter_.setClipRect(plot_.adjusted(1, 1, -1, -1));
         const PlotArea area{static_cast<double>(plot_.left()), static_cast<double>(plot_.top()),
@@ -259,21 +274,36 @@ private:
             const SeriesSettings& series = settings_.series[i];
             if (!series.lineVisible)
                 continue;
-            const std::vector<PixelPoint> line =
-                DecimatedLine(model_.points[i], bottom_, left_, area);
-            QPolygonF polygon;
-            polygon.reserve(static_cast<qsizetype>(line.size()));
-            for (const PixelPoint& point : line)
-                polygon.append(QPointF(point.x, point.y));
+            if (kept.size() <= i)
+                kept.resize(i + 1);
+            KeptSeries& drawing = kept[i];
+            drawing.columns.Update(model_.points[i], bottom_, area);
+            if (drawing.revision != drawing.columns.Revision() || drawing.plot != plot_ ||
+                drawing.left.minimum != left_.minimum || drawing.left.maximum != left_.maximum)
+                Stroke(drawing, area);
             QColor colour = ToColour(series.lineColour);
             colour.setAlpha(255 * (100 - series.transparency) / 100);
+            painter_.setPen(Qt::NoPen);
+            painter_.setBrush(colour);
+            painter_.drawRects(drawing.spans.data(), static_cast<int>(drawing.spans.size()));
             painter_.setPen(QPen(colour, 1));
-            if (polygon.size() == 1)
-                painter_.drawPoint(polygon.front());
-            else
-                painter_.drawPolyline(polygon);
+            painter_.drawLines(drawing.segments.data(), static_cast<int>(drawing.segments.size()));
         }
         painter_.restore();
+    }
+
+    void Stroke(KeptSeries& drawing, const PlotArea& area) {
+        const LineStroke stroke = StrokeOf(drawing.columns.Line(bottom_, left_, area));
+        drawing.spans.clear();
+        for (const ColumnSpan& span : stroke.spans)
+            drawing.spans.emplace_back(span.column, span.top, 1, span.bottom - span.top + 1);
+        drawing.segments.clear();
+        for (std::size_t i = 0; i + 1 < stroke.segments.size(); i += 2)
+            drawing.segments.emplace_back(stroke.segments[i].x, stroke.segments[i].y,
+                                          stroke.segments[i + 1].x, stroke.segments[i + 1].y);
+        drawing.revision = drawing.columns.Revision();
+        drawing.plot = plot_;
+        drawing.left = left_;
     }
 
     QPainter& painter_;
@@ -282,16 +312,70 @@ private:
     const ChartSettings& settings_;
     ChartDrawEvents* events_;
     QFontMetrics metrics_;
-    ValueRange bottom_;
-    ValueRange left_;
+    const ValueRange bottom_;
+    const ValueRange left_;
     QRect plot_;
+    ChartRenderer::LabelCache* labels_ = nullptr;
 };
+
+// The static layers cover every pixel with opaque colours, so their kept
+// picture needs no alpha channel, and copying it is a plain copy of memory.
+constexpr QImage::Format StaticFormat = QImage::Format_RGB32;
 
 } // namespace
 
 void ChartRenderer::Paint(QPainter& painter, QRect bounds, const ChartModel& model,
                           ChartDrawEvents* events) {
-    Painter(painter, bounds, model, events).Run();
+    Painter drawing(painter, bounds, model, events);
+    const Layout layout = drawing.DrawStatic();
+    std::vector<KeptSeries> series;
+    LabelCache labels;
+    drawing.DrawFrame(layout, series, labels);
+}
+
+void ChartRenderer::PaintFrame(QPainter& painter, QRect bounds, const ChartModel& model,
+                               ChartDrawEvents* events) {
+    if (bounds.isEmpty())
+        return;
+    StaticKey key{bounds, model.settings, model.LeftRange(), painter.font(),
+                  painter.device()->devicePixelRatio()};
+    if (!staticValid_ || !(key == staticKey_)) {
+        staticLayers_ = QImage(bounds.size() * key.pixelRatio, StaticFormat);
+        staticLayers_.setDevicePixelRatio(key.pixelRatio);
+        QPainter layers(&staticLayers_);
+        layers.setRenderHints(painter.renderHints());
+        layers.setFont(painter.font());
+        layers.translate(-bounds.topLeft());
+        // Of the events, only the background's picture draws into the kept layers.
+        layout_ = Painter(layers, bounds, model, events).DrawStatic();
+        staticKey_ = std::move(key);
+        staticValid_ = true;
+    }
+    painter.drawImage(bounds.topLeft(), staticLayers_);
+    Painter(painter, bounds, model, events).DrawFrame(layout_, series_, labels_);
+}
+
+void ChartRenderer::Invalidate() {
+    staticValid_ = false;
+    staticLayers_ = QImage();
+    series_.clear();
+    labels_ = LabelCache();
+}
+
+const QStaticText& ChartRenderer::LabelCache::Text(const QString& text, const QFont& font) {
+    // The labels of a growing curve keep changing: a bound keeps the cache small.
+    if (font != font_ || texts_.size() > 512) {
+        texts_.clear();
+        font_ = font;
+    }
+    auto found = texts_.find(text);
+    if (found == texts_.end()) {
+        found = texts_.insert(text, QStaticText(text));
+        found->setTextFormat(Qt::PlainText);
+        found->setPerformanceHint(QStaticText::AggressiveCaching);
+        found->prepare(QTransform(), font);
+    }
+    return *found;
 }
 
 } // namespace kelvo

@@ -22,6 +22,7 @@ struct AxisSettings {
     double maximum = 0;
     double increment = 0; // 0: chosen from the space available
     bool dateTime = false;
+    bool operator==(const AxisSettings&) const = default;
 };
 
 enum class SeriesKind { FastLine, Line };
@@ -36,6 +37,7 @@ struct SeriesSettings {
     bool pointerVisible = false;
     bool xAscending = true;
     int transparency = 0; // percent, 0 to 100, of the line and its pointers
+    bool operator==(const SeriesSettings&) const = default;
 };
 
 // A text box the chart draws over its plot at a pixel position.
@@ -44,6 +46,7 @@ struct AnnotationSettings {
     int left = 10;
     int top = 10;
     int transparency = 0; // percent, 0 to 100, of the box's background
+    bool operator==(const AnnotationSettings&) const = default;
 };
 
 // How a chart looks, as its stored properties set it.
@@ -71,6 +74,8 @@ struct ChartSettings {
     AxisSettings bottomAxis;
     std::vector<SeriesSettings> series;
     std::vector<AnnotationSettings> tools;
+    // A drawing kept of the chart is redrawn when any of this changes.
+    bool operator==(const ChartSettings&) const = default;
 };
 
 // Applies stored properties: one "Path=Value" per line, paths as the chart

@@ -1,7 +1,5 @@
 #include "chart/ChartWidget.h"
 
-#include "chart/ChartRenderer.h"
-
 #include <QPainter>
 
 namespace kelvo {
@@ -16,7 +14,7 @@ ChartWidget::ChartWidget(const ChartModel& model, ChartDrawEvents* events, QSize
 void ChartWidget::paintEvent(QPaintEvent*) {
     ++paintCount_;
     QPainter painter(this);
-    ChartRenderer::Paint(painter, rect(), model_, events_);
+    renderer_.PaintFrame(painter, rect(), model_, events_);
 }
 
 } // namespace kelvo

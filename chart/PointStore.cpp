@@ -16,6 +16,14 @@ std::size_t PointStore::Append(double x, double y, std::string_view label) {
     if (chunk.label[offset] != LabelTable::Empty)
         ++labelled_;
 
+    const std::size_t group = offset / GroupSize;
+    if (offset % GroupSize == 0) {
+        chunk.groupMinimum[group] = y;
+        chunk.groupMaximum[group] = y;
+    } else {
+        chunk.groupMinimum[group] = std::min(chunk.groupMinimum[group], y);
+        chunk.groupMaximum[group] = std::max(chunk.groupMaximum[group], y);
+    }
     const std::size_t block = offset / BlockSize;
     if (offset % BlockSize == 0) {
         chunk.blockMinimum[block] = y;
@@ -46,11 +54,40 @@ void PointStore::Clear() {
     count_ = 0;
     labelled_ = 0;
     ascending_ = true;
+    ++generation_;
 }
 
-std::size_t PointStore::LowerBound(double x) const {
-    std::size_t low = 0;
-    std::size_t high = count_;
+std::size_t PointStore::LowerBound(std::size_t first, double x) const {
+    // Gallop from first to bracket the answer, then halve the bracket.
+    std::size_t low = first;
+    std::size_t step = 1;
+    while (low + step < count_ && X(low + step - 1) < x) {
+        low += step;
+        step *= 2;
+    }
+    std::size_t high = std::min(count_, low + step);
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (X(middle) < x)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+std::size_t PointStore::LowerBound(std::size_t first, std::size_t guess, double x) const {
+    guess = std::clamp(guess, first, std::max(first, count_));
+    if (guess < count_ && X(guess) < x)
+        return LowerBound(guess + 1, x);
+    // The answer is at guess or before it: gallop back, then halve.
+    std::size_t high = std::min(guess, std::max(first, count_));
+    std::size_t step = 1;
+    while (high - first >= step && X(high - step) >= x) {
+        high -= step;
+        step *= 2;
+    }
+    std::size_t low = high - first >= step ? high - step + 1 : first;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
         if (X(middle) < x)
@@ -65,19 +102,28 @@ void PointStore::RangeY(std::size_t first, std::size_t last, double* minimum,
                         double* maximum) const {
     double low = Y(first);
     double high = low;
+    auto take = [&low, &high](double smallest, double largest) {
+        low = std::min(low, smallest);
+        high = std::max(high, largest);
+    };
     std::size_t index = first;
     while (index < last) {
         const Chunk& chunk = ChunkOf(index);
-        const std::size_t offset = index % ChunkSize;
-        if (offset % BlockSize == 0 && index + BlockSize <= last) {
-            low = std::min(low, chunk.blockMinimum[offset / BlockSize]);
-            high = std::max(high, chunk.blockMaximum[offset / BlockSize]);
-            index += BlockSize;
-        } else {
-            low = std::min(low, chunk.y[offset]);
-            high = std::max(high, chunk.y[offset]);
-            ++index;
-        }
+        const std::size_t begin = index % ChunkSize;
+        const std::size_t end = std::min(ChunkSize, begin + (last - index));
+        // Coarser steps inwards from both ends: points, groups, blocks, groups, points.
+        std::size_t offset = begin;
+        for (; offset < end && offset % GroupSize != 0; ++offset)
+            take(chunk.y[offset], chunk.y[offset]);
+        for (; offset % BlockSize != 0 && offset + GroupSize <= end; offset += GroupSize)
+            take(chunk.groupMinimum[offset / GroupSize], chunk.groupMaximum[offset / GroupSize]);
+        for (; offset + BlockSize <= end; offset += BlockSize)
+            take(chunk.blockMinimum[offset / BlockSize], chunk.blockMaximum[offset / BlockSize]);
+        for (; offset + GroupSize <= end; offset += GroupSize)
+            take(chunk.groupMinimum[offset / GroupSize], chunk.groupMaximum[offset / GroupSize]);
+        for (; offset < end; ++offset)
+            take(chunk.y[offset], chunk.y[offset]);
+        index += end - begin;
     }
     *minimum = low;
     *maximum = high;

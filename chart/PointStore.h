@@ -14,9 +14,10 @@ namespace kelvo {
 
 // The points of one series. Points live in fixed chunks, so an append never
 // moves the points already stored (constant time, no copying at growth), and
-// each block of 64 points keeps its smallest and largest y, so the extremes of
-// any index range are found without visiting every point. About 20 bytes a
-// point, label included. x and y must be finite.
+// each group of 8 points and each block of 64 keeps its smallest and largest y,
+// so the extremes of any index range are found from a few dozen values rather
+// than every point. About 22 bytes a point, label included. x and y must be
+// finite.
 class PointStore {
 public:
     // The index of the new point.
@@ -24,6 +25,8 @@ public:
     void Clear();
 
     std::size_t Count() const { return count_; }
+    // Changes at every Clear, so a view kept of the points knows they are new.
+    std::uint64_t Generation() const { return generation_; }
     double X(std::size_t index) const { return ChunkOf(index).x[index % ChunkSize]; }
     double Y(std::size_t index) const { return ChunkOf(index).y[index % ChunkSize]; }
     std::uint32_t LabelCode(std::size_t index) const {
@@ -42,7 +45,11 @@ public:
     double MaximumY() const { return maximumY_; }
 
     // The first index whose x is not below x (Count() when none); needs Ascending().
-    std::size_t LowerBound(double x) const;
+    std::size_t LowerBound(double x) const { return LowerBound(0, x); }
+    // The same, searching from first on: quick when the answer lies near first.
+    std::size_t LowerBound(std::size_t first, double x) const;
+    // The same again, searching outwards from guess: quick when the guess is near.
+    std::size_t LowerBound(std::size_t first, std::size_t guess, double x) const;
     // Smallest and largest y of the points [first, last), first < last.
     void RangeY(std::size_t first, std::size_t last, double* minimum, double* maximum) const;
 
@@ -50,12 +57,16 @@ public:
 
 private:
     static constexpr std::size_t ChunkSize = 4096;
+    static constexpr std::size_t GroupSize = 8;
     static constexpr std::size_t BlockSize = 64;
+    static constexpr std::size_t GroupsPerChunk = ChunkSize / GroupSize;
     static constexpr std::size_t BlocksPerChunk = ChunkSize / BlockSize;
     struct Chunk {
         std::array<double, ChunkSize> x;
         std::array<double, ChunkSize> y;
         std::array<std::uint32_t, ChunkSize> label;
+        std::array<double, GroupsPerChunk> groupMinimum;
+        std::array<double, GroupsPerChunk> groupMaximum;
         std::array<double, BlocksPerChunk> blockMinimum;
         std::array<double, BlocksPerChunk> blockMaximum;
     };
@@ -65,6 +76,7 @@ private:
     LabelTable labels_;
     std::size_t count_ = 0;
     std::size_t labelled_ = 0;
+    std::uint64_t generation_ = 0;
     bool ascending_ = true;
     double minimumX_ = 0, maximumX_ = 0, minimumY_ = 0, maximumY_ = 0;
 };

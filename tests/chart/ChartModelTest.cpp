@@ -156,5 +156,86 @@ TEST(DecimationTest, SparsePointsAreAllKeptAndOnlyOneBeyondEachEdge) {
     EXPECT_TRUE(DecimatedLine(PointStore(), {0, 1}, {0, 1}, {0, 0, 10, 10}).empty());
 }
 
+bool SameRuns(const std::vector<ColumnRun>& kept, const std::vector<ColumnRun>& fresh) {
+    return std::equal(kept.begin(), kept.end(), fresh.begin(), fresh.end(),
+                      [](const ColumnRun& a, const ColumnRun& b) {
+                          return a.first == b.first && a.last == b.last && a.firstX == b.firstX &&
+                                 a.firstY == b.firstY && a.lastX == b.lastX && a.lastY == b.lastY &&
+                                 a.lowest == b.lowest && a.highest == b.highest;
+                      });
+}
+
+TEST(DecimationTest, KeptRunsFollowAppendsAsIfWorkedOutAfresh) {
+    using Batch = std::vector<std::pair<double, double>>;
+    auto dense = [](double from, int count) {
+        Batch batch;
+        for (int i = 0; i < count; ++i)
+            batch.push_back({from + i * 0.37, std::sin(i * 0.7) * 30});
+        return batch;
+    };
+    const struct {
+        const char* name;
+        std::vector<Batch> batches;
+    } scenarios[] = {
+        {"sparse, then dense, then beyond the right edge",
+         {{{0, 1}, {40, 2}}, {{41, -3}}, dense(42, 700), dense(300, 2000), {{1500, 9}, {1600, 8}}}},
+        {"all before the left edge, then into the view",
+         {{{-50, 1}}, {{-40, 2}, {-30, 3}}, dense(-5, 100)}},
+        {"one point out of order", {dense(0, 300), {{20, 50}}, dense(120, 50)}},
+        {"a single point at a time", {{{5, 1}}, {{5, 2}}, {{5.1, -1}}, {{6, 0}}}},
+    };
+    const ValueRange bottom{0, 1000};
+    const ValueRange left{-40, 40};
+    const PlotArea area{10, 0, 100, 50};
+    for (const auto& scenario : scenarios) {
+        SCOPED_TRACE(scenario.name);
+        PointStore store;
+        SeriesColumns kept;
+        for (const Batch& batch : scenario.batches) {
+            for (auto [x, y] : batch)
+                store.Append(x, y, "");
+            kept.Update(store, bottom, area);
+            SeriesColumns fresh;
+            fresh.Update(store, bottom, area);
+            ASSERT_TRUE(SameRuns(kept.Runs(), fresh.Runs())) << store.Count() << " points";
+            ASSERT_FALSE(kept.Runs().empty());
+        }
+        // A new view, and the same number of points again after a clear.
+        const std::size_t count = store.Count();
+        kept.Update(store, {-100, 2000}, area);
+        store.Clear();
+        for (std::size_t i = 0; i < count; ++i)
+            store.Append(static_cast<double>(i), 1, "");
+        kept.Update(store, {-100, 2000}, area);
+        SeriesColumns fresh;
+        fresh.Update(store, {-100, 2000}, area);
+        EXPECT_TRUE(SameRuns(kept.Runs(), fresh.Runs()));
+        EXPECT_EQ(kept.Line({-100, 2000}, left, area).size(),
+                  DecimatedLine(store, {-100, 2000}, left, area).size());
+    }
+}
+
+TEST(DecimationTest, AStrokeSpansNeighbouringColumnsAndKeepsWideStepsStraight) {
+    // Column 10 holds four vertices; column 11 one; then a step to column 20.
+    const LineStroke stroke =
+        StrokeOf({{10.2, 5.5}, {10.5, 2.0}, {10.5, 9.0}, {10.9, 6.0}, {11.3, 10.0}, {20.5, 10.0}});
+    ASSERT_EQ(stroke.spans.size(), 3u);
+    // 10 to 11 meet halfway between rows 6 and 10, at row 8.
+    const int expected[][3] = {{10, 2, 9}, {11, 8, 10}, {20, 10, 10}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(stroke.spans[i].column, expected[i][0]);
+        EXPECT_EQ(stroke.spans[i].top, expected[i][1]);
+        EXPECT_EQ(stroke.spans[i].bottom, expected[i][2]);
+    }
+    ASSERT_EQ(stroke.segments.size(), 2u);
+    EXPECT_DOUBLE_EQ(stroke.segments[0].x, 11.3);
+    EXPECT_DOUBLE_EQ(stroke.segments[1].x, 20.5);
+
+    const LineStroke point = StrokeOf({{3.5, 4.5}});
+    ASSERT_EQ(point.spans.size(), 1u);
+    EXPECT_EQ(point.spans[0].top, 4);
+    EXPECT_TRUE(point.segments.empty());
+}
+
 } // namespace
 } // namespace kelvo

@@ -39,6 +39,16 @@ TEST(PointStoreTest, KeepsPointsAcrossChunksAndTracksExtremes) {
     EXPECT_EQ(store.LowerBound(4096.5), 4097u);
     EXPECT_EQ(store.LowerBound(-1), 0u);
     EXPECT_EQ(store.LowerBound(1e9), Count);
+    // Searching from a start and outwards from a guess finds the same index,
+    // whether the guess is right, short, long or outside the points.
+    for (double x : {-1.0, 0.0, 63.5, 4096.0, 9998.5, 1e9})
+        for (std::size_t guess : {std::size_t{0}, std::size_t{1}, std::size_t{4096},
+                                  std::size_t{9999}, Count, Count + 50}) {
+            const std::size_t expected = store.LowerBound(x);
+            EXPECT_EQ(store.LowerBound(0, guess, x), expected) << x << " from " << guess;
+            EXPECT_EQ(store.LowerBound(std::min(expected, std::size_t{3}), x), expected) << x;
+        }
+    EXPECT_EQ(store.LowerBound(500, 10, 20.0), 500u); // never before the start
 
     // Ranges that start and end inside blocks, span blocks and chunks.
     for (auto [first, last] : {std::pair<std::size_t, std::size_t>{0, 1},
@@ -46,7 +56,10 @@ TEST(PointStoreTest, KeepsPointsAcrossChunksAndTracksExtremes) {
                                {60, 4200},
                                {4095, 4097},
                                {0, Count},
-                               {130, 192}}) {
+                               {130, 192},
+                               {5, 13},
+                               {8, 72},
+                               {9, 4103}}) {
         double minimum = 0;
         double maximum = 0;
         store.RangeY(first, last, &minimum, &maximum);
@@ -65,7 +78,9 @@ TEST(PointStoreTest, KeepsPointsAcrossChunksAndTracksExtremes) {
     EXPECT_EQ(store.MinimumY(), minimum);
     EXPECT_EQ(store.MaximumY(), maximum);
 
+    const std::uint64_t generation = store.Generation();
     store.Clear();
+    EXPECT_NE(store.Generation(), generation);
     EXPECT_EQ(store.Count(), 0u);
     EXPECT_FALSE(store.HasLabels());
     store.Append(5, -3, "");
