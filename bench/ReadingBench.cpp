@@ -66,6 +66,8 @@ struct Run {
 
 // One reading is two passes: the read, then the hand-off of that reading.
 Run Readings(CMainDlg& window, PaintCounter& counter, int readings) {
+    // Switching painting back on repaints the whole window once: not a reading's.
+    QApplication::processEvents();
     counter.cycles = 0;
     counter.readoutPaints = 0;
     counter.chartPaints = 0;

@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMetaObject>
 
 #include <array>
 #include <chrono>
@@ -98,9 +99,40 @@ bool CMainDlg::OnInitDialog() {
     LoadConfiguration();
 
     deviceList->clear();
-    const int count = HidEnumerateDevices();
-    if (count >= 1) {
+    if (const int count = HidEnumerateDevices(); count >= 1) {
         FillDeviceList(count);
+    }
+    SetReadoutFonts();
+
+    OnControlEvent(readingId, dialog::ControlEvent::Clicked, [this] { OnReading(); });
+    OnControlEvent(stopId, dialog::ControlEvent::Clicked, [this] { OnStop(); });
+    OnControlEvent(tabsId, dialog::ControlEvent::SelectionChanged, [this] { OnSelchangeTab(); });
+    OnControlEvent(deviceListId, dialog::ControlEvent::SelectionChanged,
+                   [this] { OnSelchangeDevice(); });
+
+    // The thermometer's exchange waits half a second for an answer: the
+    // window is shown and drawn first, and the exchange follows its first
+    // frame (see event). A window that is not shown runs it as soon as the
+    // event loop turns.
+    startupPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!isVisible()) {
+                FinishStartup();
+            }
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+void CMainDlg::FinishStartup() {
+    if (!startupPending) {
+        return;
+    }
+    startupPending = false;
+    const bool found = ComboGetCount(deviceListId) >= 1;
+    if (found) {
         SelectDevice();
         CheckDeviceType();
     }
@@ -111,22 +143,23 @@ bool CMainDlg::OnInitDialog() {
     settingPage.ShowReadInterval();
     settingPage.ShowSaveSettings();
     settingPage.ShowSoundAlarm();
-    if (count >= 1) {
+    if (found) {
         CheckDlgButton(readingId, true);
         OnReading();
     } else {
         deviceMissing = true;
     }
-
     SetTimer(retryTimerId, timerPeriod);
-    SetReadoutFonts();
+}
 
-    OnControlEvent(readingId, dialog::ControlEvent::Clicked, [this] { OnReading(); });
-    OnControlEvent(stopId, dialog::ControlEvent::Clicked, [this] { OnStop(); });
-    OnControlEvent(tabsId, dialog::ControlEvent::SelectionChanged, [this] { OnSelchangeTab(); });
-    OnControlEvent(deviceListId, dialog::ControlEvent::SelectionChanged,
-                   [this] { OnSelchangeDevice(); });
-    return true;
+bool CMainDlg::event(QEvent* event) {
+    const bool handled = Dialog::event(event);
+    // Queued, so that the frame is finished and on the screen first.
+    if (event->type() == QEvent::Paint && startupPending) {
+        QMetaObject::invokeMethod(
+            this, [this] { FinishStartup(); }, Qt::QueuedConnection);
+    }
+    return handled;
 }
 
 void CMainDlg::CreatePages() {
@@ -464,9 +497,11 @@ void CMainDlg::ShowOuterStatistics() {
 
 void CMainDlg::SetInnerColour(bool red) {
     innerTextColour = red ? Colour{255, 0, 0} : Colour{0, 0, 255};
+    // The new palette asks for a repaint; the readout is drawn in the next
+    // frame together with its text and the statistics, not on its own now.
     UpdateControlColours(innerReadoutId);
     if (QWidget* readout = GetDlgItem(innerReadoutId)) {
-        readout->repaint();
+        readout->update();
     }
 }
 

@@ -118,12 +118,16 @@ public:
     dialog::TabControl* tabs = nullptr;
 
 protected:
+    bool event(QEvent* event) override;
     void OnCtlColor(int id, dialog::ControlColours& colours) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void CreatePages();
+    // The start-up's thermometer exchange (selection, type check) and what
+    // follows it: the page refreshes, reading, the retry timer.
+    void FinishStartup();
     void SetReadoutFonts();
     void FillDeviceList(int count);
     void SelectDevice();
@@ -148,6 +152,7 @@ private:
     void SetStartupMode(bool automatic) override;
     bool IsAutoStart() override;
 
+    bool startupPending = false;
     ThermometerProtocol protocol;
     std::thread samplingWorker;
     // Set while a worker thread exists that has not finished its pass.

@@ -38,6 +38,44 @@ TEST_F(MainWindowDeviceTest, ThreeThermometersAreListedTheFirstSelectedAndReadin
     EXPECT_TRUE(messages.empty());
 }
 
+// Notes the first time a widget is painted.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget* widget) { widget->installEventFilter(this); }
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+        painted = painted || event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// The exchange waits for the thermometer's answers: the window is drawn first.
+TEST_F(MainWindowDeviceTest, AShownWindowTalksToTheThermometerAfterItsFirstFrame) {
+    platform = std::make_shared<SimulatedHidPlatform>(1);
+    SetProcessHidPlatform(platform);
+    std::unique_ptr<FirstPaint> firstPaint;
+    int pauses = 0;
+    int pausesAfterPaint = 0;
+    window = std::make_unique<CMainDlg>([&](std::chrono::milliseconds) {
+        ++pauses;
+        pausesAfterPaint += firstPaint && firstPaint->painted ? 1 : 0;
+    });
+    window->Initialise();
+    firstPaint = std::make_unique<FirstPaint>(window.get());
+    window->show();
+    EXPECT_EQ(window->ComboGetCount(deviceListId), 1) << "listed before the window shows";
+    EXPECT_TRUE(platform->Commands(0).empty()) << "nothing is sent before the window shows";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (platform->Commands(0).size() < 3 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(platform->Commands(0), (std::vector<std::uint8_t>{'C', 'D', 'R'}));
+    EXPECT_GT(pauses, 0);
+    EXPECT_EQ(pausesAfterPaint, pauses);
+    EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceSelectsItWithoutStartingReadingWhenStopped) {
     Start(2);
     window->Item<QAbstractButton>(stopId)->click();

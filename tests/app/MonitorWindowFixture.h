@@ -108,6 +108,8 @@ protected:
         SetProcessHidPlatform(platform);
         window = std::make_unique<CMainDlg>(pause.Function());
         window->Initialise();
+        // The start-up's thermometer exchange follows once the event loop turns.
+        QCoreApplication::processEvents();
     }
 
     void WriteConfig(const std::string& text) {

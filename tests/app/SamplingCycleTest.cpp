@@ -191,6 +191,50 @@ TEST_F(SamplingCycleTest, StatisticsAndAlternatingColoursOverThreeReadings) {
     EXPECT_EQ(colours, (std::vector<Colour>{red, blue, red}));
 }
 
+// Paint cycles of the window (each paints what is due and shows it) and paints
+// of the readout.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget* window, QWidget* readout) : window_(window), readout_(readout) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~PaintCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    int cycles = 0;
+    int readoutPaints = 0;
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        cycles += object == window_ && event->type() == QEvent::UpdateRequest ? 1 : 0;
+        readoutPaints += object == readout_ && event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QWidget* readout_;
+};
+
+TEST_F(SamplingCycleTest, AReadingIsShownInOnePaintOfTheWindow) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "20,30,40");
+    window->show();
+    Tick(readTimerId); // the count's first tick is not due
+    QCoreApplication::processEvents();
+    PaintCounter counter(window.get(), window->GetDlgItem(innerReadoutId));
+    for (int reading = 1; reading <= 3; ++reading) {
+        SCOPED_TRACE(reading);
+        counter.cycles = 0;
+        counter.readoutPaints = 0;
+        Tick(readTimerId); // readout, colour and statistics
+        QCoreApplication::processEvents();
+        EXPECT_EQ(counter.cycles, 1);
+        EXPECT_EQ(counter.readoutPaints, 1);
+        Tick(readTimerId); // the hand-off to the chart and the table
+        QCoreApplication::processEvents();
+        EXPECT_LE(counter.cycles, 2);
+    }
+}
+
 TEST_F(SamplingCycleTest, FahrenheitWithCalibration) {
     WriteConfig("[ConfigInfo]\r\nUnit=F\r\nReadInterval=1\r\n");
     Start(1, "25");

@@ -214,6 +214,7 @@ protected:
             }
         });
         window->Initialise();
+        QCoreApplication::processEvents(); // the start-up's exchange
         recording = true;
     }
 
@@ -280,6 +281,7 @@ TEST_F(CalibrationTest, ACalibrationComesBackAtTheNextStart) {
     window.reset();
     window = std::make_unique<CMainDlg>([](std::chrono::milliseconds) {});
     window->Initialise();
+    QCoreApplication::processEvents(); // the start-up's exchange
     EXPECT_DOUBLE_EQ(window->innerCalibration, -1.5);
     EXPECT_EQ(PageText(innerCalibrationId), "-1.5");
     EXPECT_EQ(PageText(outerCalibrationId), "3.5");
