@@ -5,6 +5,7 @@
 #include "monitor/core/MailConfigRow.h"
 #include "monitor/core/RecordFile.h"
 #include "monitor/core/SamplingRules.h"
+#include "monitor/core/SettingRules.h"
 #include "monitor/core/TextNumbers.h"
 #include "monitor/device/ProcessDeviceTable.h"
 #include "monitor/resources/AppIcon.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMetaObject>
+#include <QTimer>
 
 #include <array>
 #include <chrono>
@@ -97,9 +99,12 @@ bool CMainDlg::OnInitDialog() {
     emailPage.owner = this;
     SetDefaults(*this);
     LoadConfiguration();
+    StartMetrics();
 
     deviceList->clear();
-    if (const int count = HidEnumerateDevices(); count >= 1) {
+    const int count = HidEnumerateDevices();
+    metrics.ThermometersListed(count);
+    if (count >= 1) {
         FillDeviceList(count);
     }
     SetReadoutFonts();
@@ -286,6 +291,7 @@ void CMainDlg::RetryDevices() {
     }
     deviceList->clear();
     const int count = HidEnumerateDevices();
+    metrics.ThermometersListed(count);
     if (count == 0) {
         return;
     }
@@ -306,6 +312,24 @@ void CMainDlg::RetryDevices() {
     CheckDlgButton(readingId, true);
     CheckDlgButton(stopId, false);
     OnReading();
+}
+
+void CMainDlg::StartMetrics() {
+    const std::string listen = ReadMetricsListen(ConfigurationPath());
+    if (listen.empty()) {
+        return;
+    }
+    std::string problem;
+    metricsEndpoint = MetricsEndpoint::Open(listen, metrics.Registry(), problem);
+    if (metricsEndpoint) {
+        return;
+    }
+    const std::string text = "Prometheus metrics are off: MetricsListen=" + listen + " " + problem +
+                             ". The monitor goes on without them.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+    // Once the window runs, so that reading goes on while the box is open,
+    // also where nobody is there to close it.
+    QTimer::singleShot(0, this, [this, text] { MessageBox(text); });
 }
 
 void CMainDlg::LoadConfiguration() {
@@ -420,7 +444,9 @@ void CMainDlg::SamplingPass() {
 }
 
 bool CMainDlg::ShowReading(double reading) {
-    switch (ClassifyReading(reading)) {
+    const ReadingKind kind = ClassifyReading(reading);
+    metrics.ReadingFailed(kind);
+    switch (kind) {
     case ReadingKind::failure:
         innerCurrent = 0.0;
         innerSkipped = true;
@@ -440,6 +466,9 @@ bool CMainDlg::ShowReading(double reading) {
     innerSkipped = false;
     innerCurrent = DisplayTemperature(reading, isCelsius, innerCalibration);
     SetDlgItemText(innerReadoutId, FormatTemperature(innerCurrent, isCelsius));
+    metrics.ReadingTaken(deviceList->currentText().toStdString(),
+                         isCelsius ? innerCurrent : FahrenheitToCelsius(innerCurrent),
+                         static_cast<double>(recordClock()));
     UpdateInnerStatistics(innerCurrent);
     SetInnerColour(colourPhase);
     colourPhase = !colourPhase;
@@ -456,13 +485,16 @@ void CMainDlg::EnterWaitingState() {
     EnableDlgItem(readingId, false);
     EnableDlgItem(stopId, false);
     deviceMissing = true;
+    metrics.ThermometerLost();
 }
 
 std::optional<std::string> CMainDlg::HandOffReading() {
     curvePage.AddPoint(innerCurrent, outerCurrent);
     logPage.RecordSample(tableRowNumber, innerCurrent, isCelsius);
     // The outer band is kept and shown, but no outer reading is ever taken.
-    if (innerAlarmOn && IsOutsideBand(innerCurrent, innerLower, innerUpper)) {
+    const bool alarm = innerAlarmOn && IsOutsideBand(innerCurrent, innerLower, innerUpper);
+    metrics.AlarmDecided(alarm);
+    if (alarm) {
         return innerWaveFile;
     }
     return std::nullopt;

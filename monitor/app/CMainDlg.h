@@ -1,6 +1,8 @@
 #pragma once
 
 #include "monitor/core/ConfigurationStore.h"
+#include "monitor/core/MetricsEndpoint.h"
+#include "monitor/core/MonitorMetrics.h"
 #include "monitor/core/MonitorState.h"
 #include "monitor/device/ThermometerProtocol.h"
 #include "monitor/mail/CEmailPage.h"
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -110,6 +113,11 @@ public:
     // The clock that stamps record rows and names record files; tests set their own.
     std::function<std::time_t()> recordClock = [] { return std::time(nullptr); };
 
+    // The metrics for Prometheus, kept whether or not they are served, and
+    // their endpoint while MetricsListen names an address that could be bound.
+    MonitorMetrics metrics{MonitorVersion()};
+    std::unique_ptr<MetricsEndpoint> metricsEndpoint;
+
     CCurvePage curvePage;
     CLogPage logPage;
     CEmailPage emailPage;
@@ -132,6 +140,7 @@ private:
     void FillDeviceList(int count);
     void SelectDevice();
     void RetryDevices();
+    void StartMetrics();
 
     void ReadTick();
     void RecordTick();

@@ -194,6 +194,9 @@ void CEmailPage::FinishReport(const std::string& failure) {
         ++successes;
     }
     SetDlgItemText(counterLabelId, CounterLabel(successes, attempts));
+    if (owner != nullptr) {
+        owner->metrics.MailReportFinished(failure.empty());
+    }
     if (failure.empty()) {
         return;
     }
