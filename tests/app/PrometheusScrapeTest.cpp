@@ -1,0 +1,211 @@
+// The monitor as a headless process, scraped by a real Prometheus server on
+// loopback: what the server's query API returns is what the monitor read.
+#include "tests/platform/ini/TemporaryDirectory.h"
+#include "tests/support/LoopbackHttp.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+using kelvo::testing::TemporaryDirectory;
+using ::testing::HasSubstr;
+
+// A child process in its own folder, with the caller's environment plus
+// `overrides`, its output in `log`; ended with SIGTERM (then SIGKILL) when
+// destroyed.
+class ChildProcess {
+public:
+    ChildProcess(std::vector<std::string> arguments, const std::filesystem::path& folder,
+                 const std::map<std::string, std::string>& overrides,
+                 const std::filesystem::path& log) {
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string text = *entry;
+            if (!overrides.contains(text.substr(0, text.find('=')))) {
+                environment.push_back(text);
+            }
+        }
+        for (const auto& [name, value] : overrides) {
+            environment.push_back(name + "=" + value);
+        }
+        // Everything the child needs is made before the fork.
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (std::string& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        const int output = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        pid = ::fork();
+        if (pid == 0) {
+            if (::chdir(folder.c_str()) != 0 || output < 0 || ::dup2(output, 1) < 0 ||
+                ::dup2(output, 2) < 0) {
+                ::_exit(127);
+            }
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        if (output >= 0) {
+            ::close(output);
+        }
+    }
+
+    ~ChildProcess() { Stop(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Running() { return pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0; }
+
+    // The exit status, or -1 when it had to be killed.
+    int Stop() {
+        if (pid <= 0) {
+            return exitCode;
+        }
+        ::kill(pid, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                return exitCode;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return exitCode = -1;
+    }
+
+private:
+    pid_t pid = -1;
+    int status = 0;
+    int exitCode = -1;
+};
+
+// Polls until `done` holds or the limit passes.
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    return done();
+}
+
+std::string Query(int port, const std::string& encodedQuery) {
+    const auto answer = kelvo::test::HttpGet(port, "/api/v1/query?query=" + encodedQuery, 5s);
+    return answer && answer->status == 200 ? answer->body : std::string();
+}
+
+TEST(PrometheusScrape, ServerQueryReturnsTheSimulatedReadingFailuresAndAlarm) {
+    ASSERT_TRUE(std::filesystem::exists(PROMETHEUS_PATH))
+        << "Debian's prometheus is installed by scripts/install-deps";
+    TemporaryDirectory folder;
+    const std::filesystem::path monitorFolder = folder / "monitor";
+    const std::filesystem::path data = folder / "data";
+    std::filesystem::create_directories(monitorFolder);
+    std::filesystem::copy_file(PLOTRA_PATH, monitorFolder / "Plotra5.ocx");
+
+    const int metricsPort = kelvo::test::FreeLoopbackPort();
+    const int serverPort = kelvo::test::FreeLoopbackPort();
+    ASSERT_GT(metricsPort, 0);
+    ASSERT_GT(serverPort, 0);
+    ASSERT_NE(metricsPort, serverPort);
+    const std::string target = "127.0.0.1:" + std::to_string(metricsPort);
+    // Every reading above the band's top sets the alarm; its sound is missing.
+    TemporaryDirectory::WriteFile(monitorFolder / "Config.ini",
+                                  "[ConfigInfo]\nReadInterval=1\nUnit=C\nSoundAlarmInner=1\n"
+                                  "SoundAlarmInnerLower=10.00\nSoundAlarmInnerUpper=20.00\n"
+                                  "SoundAlarmInnerFile=missing.wav\n"
+                                  "[Extensions]\nMetricsListen=" +
+                                      target + "\n");
+    TemporaryDirectory::WriteFile(folder / "prometheus.yml",
+                                  "global:\n  scrape_interval: 1s\n  evaluation_interval: 1s\n"
+                                  "scrape_configs:\n  - job_name: kelvomon\n"
+                                  "    static_configs:\n      - targets: ['" +
+                                      target + "']\n");
+
+    ChildProcess monitor({KELVOMON_PATH}, monitorFolder,
+                         {{"QT_QPA_PLATFORM", "offscreen"},
+                          {"KELVOMON_SIMULATE", "1"},
+                          {"KELVOMON_SIM_TEMPS", "23.5,err"},
+                          {"KELVO_REGISTRY", (folder / "registry.ini").string()},
+                          {"HOME", folder.Path().string()}},
+                         folder / "monitor.log");
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const auto answer = kelvo::test::HttpGet(metricsPort, "/metrics", 2s);
+            return answer && answer->body.find("kelvo_temperature_celsius{") != std::string::npos;
+        },
+        60s))
+        << "the monitor serves no reading; its output:\n"
+        << TemporaryDirectory::ReadFile(folder / "monitor.log");
+
+    ChildProcess server({PROMETHEUS_PATH, "--config.file=" + (folder / "prometheus.yml").string(),
+                         "--storage.tsdb.path=" + data.string(),
+                         "--web.listen-address=127.0.0.1:" + std::to_string(serverPort)},
+                        folder.Path(), {}, folder / "prometheus.log");
+    std::string temperature;
+    const bool scraped = WaitFor(
+        [&] {
+            temperature = Query(serverPort, "kelvo_temperature_celsius");
+            return temperature.find(R"(,"23.5"])") != std::string::npos;
+        },
+        90s);
+    EXPECT_TRUE(scraped) << temperature << "\nserver output:\n"
+                         << TemporaryDirectory::ReadFile(folder / "prometheus.log");
+    if (scraped) {
+        EXPECT_THAT(temperature, HasSubstr(R"("device":"HID Device 01")"));
+        EXPECT_THAT(temperature, HasSubstr(R"("probe":"inner")"));
+        std::string failures;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                // kelvo_reading_failures_total{kind="sensor"} > 0
+                failures = Query(serverPort, "kelvo_reading_failures_total%7Bkind%3D%22sensor%22%7D"
+                                             "%20%3E%200");
+                return failures.find(R"("kind":"sensor")") != std::string::npos;
+            },
+            30s))
+            << failures;
+        std::string alarm;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                alarm = Query(serverPort, "kelvo_alarm_active");
+                return alarm.find(R"(,"1"])") != std::string::npos;
+            },
+            30s))
+            << alarm;
+    }
+    EXPECT_TRUE(monitor.Running()) << "the monitor went on while it was scraped";
+
+    EXPECT_EQ(server.Stop(), 0);
+    EXPECT_EQ(monitor.Stop(), 0);
+    std::filesystem::remove_all(data);
+    EXPECT_FALSE(std::filesystem::exists(data));
+}
+
+} // namespace
