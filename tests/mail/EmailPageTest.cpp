@@ -480,6 +480,11 @@ TEST_F(EmailPageTest, ReportReachesARealServerAndTheLabelAndTooltipTellTheStory)
     EXPECT_EQ(Tooltip(), note);
     const std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find(": " + note + "\n"), std::string::npos) << errors;
+    const std::string metrics = window->metrics.ExpositionText();
+    EXPECT_NE(metrics.find("\nkelvo_mail_reports_total{result=\"sent\"} 2\n"), std::string::npos)
+        << metrics;
+    EXPECT_NE(metrics.find("\nkelvo_mail_reports_total{result=\"failed\"} 1\n"), std::string::npos)
+        << metrics;
 }
 
 TEST_F(EmailPageTest, SilentServerHoldsNeitherTheWindowNorSamplingAndADueReportIsSkipped) {
