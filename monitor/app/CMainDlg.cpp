@@ -11,6 +11,7 @@
 #include "monitor/resources/AppIcon.h"
 #include "monitor/resources/Strings.h"
 #include "monitor/resources/Templates.h"
+#include "platform/dialog/MessageBox.h"
 #include "platform/dialog/TabControl.h"
 #include "platform/dialog/UiThread.h"
 
@@ -327,9 +328,10 @@ void CMainDlg::StartMetrics() {
     const std::string text = "Prometheus metrics are off: MetricsListen=" + listen + " " + problem +
                              ". The monitor goes on without them.";
     std::fprintf(stderr, "%s\n", text.c_str());
-    // Once the window runs, so that reading goes on while the box is open,
-    // also where nobody is there to close it.
-    QTimer::singleShot(0, this, [this, text] { MessageBox(text); });
+    // Over the running window, and without waiting for OK: reading goes on,
+    // and a monitor without a desktop, where nobody can press OK, still ends
+    // when it is told to.
+    QTimer::singleShot(0, this, [this, text] { dialog::OpenMessage(this, text); });
 }
 
 void CMainDlg::LoadConfiguration() {

@@ -9,6 +9,19 @@ namespace {
 std::mutex observerMutex;
 MessageObserver messageObserver;
 
+// True when an observer took the message.
+bool Observed(const std::string& text) {
+    MessageObserver observer;
+    {
+        std::lock_guard lock(observerMutex);
+        observer = messageObserver;
+    }
+    if (observer) {
+        observer(ProgramName(), text);
+    }
+    return static_cast<bool>(observer);
+}
+
 } // namespace
 
 std::string ProgramName() {
@@ -26,16 +39,18 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& t
 }
 
 void ShowMessage(QWidget* owner, const std::string& text) {
-    MessageObserver observer;
-    {
-        std::lock_guard lock(observerMutex);
-        observer = messageObserver;
+    if (!Observed(text)) {
+        MakeMessageBox(owner, text)->exec();
     }
-    if (observer) {
-        observer(ProgramName(), text);
+}
+
+void OpenMessage(QWidget* owner, const std::string& text) {
+    if (Observed(text)) {
         return;
     }
-    MakeMessageBox(owner, text)->exec();
+    QMessageBox* box = MakeMessageBox(owner, text).release();
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 MessageObserver SetMessageObserver(MessageObserver observer) {

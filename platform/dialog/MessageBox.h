@@ -19,6 +19,11 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& t
 // Shows the message and waits for OK.
 void ShowMessage(QWidget* owner, const std::string& text);
 
+// Shows the message without waiting for OK, so that nothing stops while it is
+// open, also where nobody can press OK (no desktop); the box goes when OK is
+// pressed or with its owner.
+void OpenMessage(QWidget* owner, const std::string& text);
+
 // While an observer is set, messages go to it instead of a modal box, so that
 // tests can follow a flow that shows messages without a person to press OK.
 using MessageObserver = std::function<void(const std::string& caption, const std::string& text)>;

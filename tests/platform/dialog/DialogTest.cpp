@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -194,6 +195,19 @@ TEST(MessageBoxes, CarryTheProgramsNameAndOneOkButton) {
     ShowMessage(nullptr, "hello");
     SetMessageObserver(previous);
     EXPECT_EQ(seen, std::vector<std::string>{"dialog_tests: hello"});
+}
+
+TEST(MessageBoxes, AnOpenedMessageReturnsAtOnceAndGoesWithOk) {
+    QWidget owner;
+    owner.show();
+    OpenMessage(&owner, "Metrics are off");
+    QPointer<QMessageBox> box = owner.findChild<QMessageBox*>();
+    ASSERT_FALSE(box.isNull());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text().toStdString(), "Metrics are off");
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull());
 }
 
 } // namespace
