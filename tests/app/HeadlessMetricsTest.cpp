@@ -1,5 +1,6 @@
-// The monitor as a headless process, scraped by a real Prometheus server on
-// loopback: what the server's query API returns is what the monitor read.
+// The monitor as a headless process: scraped by a real Prometheus server on
+// loopback, what the server's query API returns is what the monitor read; with
+// its port taken, it runs on and still ends when told to.
 #include "tests/platform/ini/TemporaryDirectory.h"
 #include "tests/support/LoopbackHttp.h"
 
@@ -206,6 +207,50 @@ TEST(PrometheusScrape, ServerQueryReturnsTheSimulatedReadingFailuresAndAlarm) {
     EXPECT_EQ(monitor.Stop(), 0);
     std::filesystem::remove_all(data);
     EXPECT_FALSE(std::filesystem::exists(data));
+}
+
+TEST(HeadlessMonitor, TakenPortIsReportedAndTheMonitorStillEndsWhenTold) {
+    const kelvo::test::HeldLoopbackPort held;
+    ASSERT_GT(held.Port(), 0);
+    TemporaryDirectory folder;
+    std::filesystem::copy_file(PLOTRA_PATH, folder / "Plotra5.ocx");
+    const std::string listen = "127.0.0.1:" + std::to_string(held.Port());
+    const std::filesystem::path records = folder / "records";
+    TemporaryDirectory::WriteFile(folder / "Config.ini",
+                                  "[ConfigInfo]\nReadInterval=1\nAutoOrManual=1\nSaveInterval=1\n"
+                                  "SaveFileDirectroy=" +
+                                      records.string() + "\n[Extensions]\nMetricsListen=" + listen +
+                                      "\n");
+    ChildProcess monitor({KELVOMON_PATH}, folder.Path(),
+                         {{"QT_QPA_PLATFORM", "offscreen"},
+                          {"KELVOMON_SIMULATE", "1"},
+                          {"KELVOMON_SIM_TEMPS", "20"},
+                          {"KELVO_REGISTRY", (folder / "registry.ini").string()},
+                          {"HOME", folder.Path().string()}},
+                         folder / "monitor.log");
+    const std::string expected = "MetricsListen=" + listen + " cannot be bound";
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return TemporaryDirectory::ReadFile(folder / "monitor.log").find(expected) !=
+                   std::string::npos;
+        },
+        60s))
+        << TemporaryDirectory::ReadFile(folder / "monitor.log");
+    // Reading and recording go on behind the box that nobody can close; told
+    // to end, the monitor ends and saves as a closed window does.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            std::error_code error;
+            return !std::filesystem::is_empty(records, error) && !error;
+        },
+        60s))
+        << "no record row was written";
+    EXPECT_TRUE(monitor.Running());
+    EXPECT_EQ(monitor.Stop(), 0);
+    const std::string saved = TemporaryDirectory::ReadFile(folder / "Config.ini");
+    EXPECT_THAT(saved, HasSubstr("ReadInterval=1")) << saved;
+    EXPECT_THAT(saved, HasSubstr("Unit=")) << "written back at the close:\n" << saved;
+    EXPECT_THAT(saved, HasSubstr("MetricsListen=" + listen)) << saved;
 }
 
 } // namespace
