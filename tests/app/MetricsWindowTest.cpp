@@ -44,7 +44,7 @@ TEST_F(MetricsWindowTest, ReadingsFailuresAlarmAndUnplugShowInTheScrape) {
                 "SoundAlarmInnerLower=10.00\r\nSoundAlarmInnerUpper=21.00\r\n"
                 "SoundAlarmInnerFile=missing.wav\r\n"
                 "[Extensions]\r\nMetricsListen=127.0.0.1:0\r\n");
-    Start(1, "20,21.5,err");
+    Start(1, "20,21.5,err,empty");
     window->recordClock = [] { return std::time_t{1700000000}; };
     ASSERT_NE(window->metricsEndpoint, nullptr);
     EXPECT_THAT(Scrape(), Not(HasSubstr("kelvo_temperature_celsius{")))
@@ -72,6 +72,8 @@ TEST_F(MetricsWindowTest, ReadingsFailuresAlarmAndUnplugShowInTheScrape) {
     text = Scrape();
     EXPECT_THAT(text, HasSubstr("\nkelvo_reading_failures_total{kind=\"sensor\"} 1\n"));
     EXPECT_THAT(text, HasSubstr("probe=\"inner\"} 21.5\n")) << "the last good reading stays";
+    Tick(readTimerId); // the empty answer
+    EXPECT_THAT(Scrape(), HasSubstr("\nkelvo_reading_failures_total{kind=\"no_data\"} 1\n"));
 
     platform->Unplug(0);
     Tick(readTimerId);
