@@ -2,6 +2,7 @@
 
 #include "platform/ini/IniFile.h"
 
+#include <civetweb.h>
 #include <prometheus/exposer.h>
 #include <prometheus/registry.h>
 
@@ -20,6 +21,10 @@ namespace {
 
 // Two threads: a scrape is served while another connection lingers.
 constexpr std::size_t serverThreads = 2;
+
+// The feature bit by which the exposer's HTTP server (civetweb) tells whether
+// it was built with IPv6; Debian 12 builds it without.
+constexpr unsigned serverIpv6Feature = 8;
 
 bool IsNumericAddress(const std::string& host, bool ipv6) {
     in6_addr address{};
@@ -100,6 +105,11 @@ MetricsEndpoint::Open(std::string_view listen, std::shared_ptr<prometheus::Regis
                       std::string& problem) {
     const std::optional<ListenAddress> address = ParseListenAddress(listen, problem);
     if (!address) {
+        return nullptr;
+    }
+    if (address->ipv6 && mg_check_feature(serverIpv6Feature) == 0) {
+        problem = "is an IPv6 address, which this build's HTTP server (civetweb without IPv6) "
+                  "cannot serve; use 127.0.0.1 or 0.0.0.0 with the port";
         return nullptr;
     }
     // The HTTP server's own form of the address, with the IPv6 brackets kept.
