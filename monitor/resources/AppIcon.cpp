@@ -5,12 +5,9 @@
 #include <QPixmap>
 
 namespace kelvo::resources {
-namespace {
 
-QPixmap DrawThermometer(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+void PaintApplicationIcon(QPainter& painter, int size) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 64.0, size / 64.0);
 
@@ -36,15 +33,18 @@ QPixmap DrawThermometer(int size) {
         const double y = 10 + mark * 8;
         painter.drawLine(QPointF(42, y), QPointF(mark % 2 == 0 ? 50 : 47, y));
     }
-    return pixmap;
+    painter.restore();
 }
-
-} // namespace
 
 QIcon ApplicationIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(DrawThermometer(size));
+    for (const int size : applicationIconSizes) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        PaintApplicationIcon(painter, size);
+        painter.end();
+        icon.addPixmap(pixmap);
     }
     return icon;
 }
