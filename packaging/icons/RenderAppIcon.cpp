@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -28,9 +27,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: render_app_icon FOLDER NAME\n");
         return 2;
     }
-    // A build has no screen; the painting needs none.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
     const QString theme = QString::fromLocal8Bit(argv[1]) + "/hicolor/";
     const QString name = QString::fromLocal8Bit(argv[2]);
 
