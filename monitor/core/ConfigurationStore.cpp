@@ -1,5 +1,6 @@
 #include "monitor/core/ConfigurationStore.h"
 
+#include "monitor/core/ExtensionSettings.h"
 #include "monitor/core/MailConfigRow.h"
 #include "monitor/core/TextNumbers.h"
 #include "platform/ini/IniFile.h"
@@ -29,8 +30,8 @@ std::filesystem::path ConfigurationPath() {
     return error ? std::filesystem::path("Config.ini") : directory / "Config.ini";
 }
 
-void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
-                       const std::filesystem::path& path) {
+std::vector<std::string> LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
+                                           const std::filesystem::path& path) {
     IniFile file;
     file.Load(path); // a file that cannot be read gives the defaults, as a missing one does
     auto read = [&](std::string_view key, std::string_view fallback) {
@@ -76,6 +77,14 @@ void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
     state.outerWaveFile = readPath("SoundAlarmOutterFile", "");
 
     state.tsct = ReadInteger(read("TSCT", "0"));
+
+    std::vector<ExtensionProblem> problems;
+    state.extensions = ReadExtensionSettings(file, problems);
+    std::vector<std::string> notes;
+    for (const ExtensionProblem& problem : problems) {
+        notes.push_back(path.filename().string() + ": " + DescribeProblem(problem));
+    }
+    return notes;
 }
 
 bool SaveConfiguration(const MonitorState& state, ConfigurationPages& pages,
@@ -116,6 +125,7 @@ bool SaveConfiguration(const MonitorState& state, ConfigurationPages& pages,
     write("SoundAlarmOutterFile", state.outerWaveFile);
 
     write("TSCT", std::to_string(state.tsct));
+    WriteExtensionSettings(state.extensions, file);
     return file.Save(path);
 }
 

@@ -3,6 +3,8 @@
 #include "monitor/core/MonitorState.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace kelvo {
 
@@ -20,12 +22,15 @@ public:
 // "Config.ini" in the process's current directory, asked for anew at each call.
 std::filesystem::path ConfigurationPath();
 
-// Reads every key of section "ConfigInfo" into state and the pages. A missing
-// or unreadable file, or a missing key, gives that key's default.
-void LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
-                       const std::filesystem::path& path);
+// Reads every key of section "ConfigInfo" into state and the pages, and the
+// section "Extensions". A missing or unreadable file, or a missing key, gives
+// that key's default; so does a bad value of "Extensions", and the result
+// tells each such value in one line.
+std::vector<std::string> LoadConfiguration(MonitorState& state, ConfigurationPages& pages,
+                                           const std::filesystem::path& path);
 
-// Writes every key from state and the pages, in a fixed order, keeping every
+// Writes every key from state and the pages, in a fixed order, then the
+// section "Extensions", keeping every
 // other section, key and comment of the file. The file is replaced whole or
 // not at all; false when it could not be written (nothing is reported further).
 bool SaveConfiguration(const MonitorState& state, ConfigurationPages& pages,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/core/ExtensionSettings.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -84,6 +86,7 @@ struct MonitorState {
     int mailRowIndex = 0;
     MailConfigRows mailRows;
     int tsct = 0;
+    ExtensionSettings extensions;
 
     // True when innerCurrent is a temperature from the latest reading: one
     // has been taken since start-up or rediscovery, and the latest gave a
