@@ -41,6 +41,10 @@ std::string ReportTag(bool periodic, double value) {
     return (periodic ? " :Inner=" : "Alarm:Inner=") + FormatFixed2(value);
 }
 
+std::string ClearTag(double value) {
+    return "Clear:Inner=" + FormatFixed2(value);
+}
+
 Report ComposeReport(const MailConfigRows& rows, int row, const std::string& tag, std::time_t now) {
     Report report;
     report.server = rows.server[row];
@@ -69,13 +73,20 @@ std::string MissingFieldText(const Report& report) {
     return {};
 }
 
-std::string DeliverReport(const Report& report, int port, std::chrono::milliseconds timeout) {
-    SmtpClient client(timeout);
+std::string DeliverReport(const Report& report, int port, std::chrono::milliseconds timeout,
+                          const MailTransport& transport, std::string* detail) {
+    SmtpClient client(timeout, transport);
+    auto failed = [&](const FailureText& failure) {
+        if (detail != nullptr) {
+            *detail = client.Problem();
+        }
+        return std::string(failure.text);
+    };
     if (!client.Connect(report.server, port)) {
-        return connectFailed.text;
+        return failed(connectFailed);
     }
     if (!client.Login(report.userName, report.password)) {
-        return loginFailed.text;
+        return failed(loginFailed);
     }
     if (!client.SendMail(report.sender, SplitText(report.recipients, ","), report.userName,
                          report.subject, report.body, {}, true)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/core/MonitorState.h"
+#include "monitor/mail/MailSecurity.h"
 
 #include <chrono>
 #include <ctime>
@@ -11,7 +12,8 @@ namespace kelvo {
 // When a due mail tick sends a report, what the report says, and why one failed:
 // the e-mail page's rules, kept free of windows and threads.
 
-// Reports always go to the SMTP port; the rows have no field for another.
+// Reports go to the SMTP port unless the [Extensions] settings name another
+// port or a security (MailPortFor); the rows have no field for either.
 inline constexpr int reportPort = 25;
 
 // A periodic row reports on every due tick; an alarm row only when the value is
@@ -21,6 +23,9 @@ bool ReportFallsDue(bool periodic, double value, double upper, double lower);
 
 // " :Inner=21.50" for a periodic report, "Alarm:Inner=30.01" for an alarm one.
 std::string ReportTag(bool periodic, double value);
+
+// "Clear:Inner=25.00": the one report of an alarm row once the value is back in its band.
+std::string ClearTag(double value);
 
 // Everything one report's exchange needs, copied out of its row, so that the
 // mail worker shares nothing with the window.
@@ -44,8 +49,10 @@ std::string MissingFieldText(const Report& report);
 
 // Connects, logs in and sends the report; blocks for the whole exchange, every
 // wait bounded by the time-out. Empty on success, else the failure text of the
-// step that failed.
-std::string DeliverReport(const Report& report, int port, std::chrono::milliseconds timeout);
+// step that failed; `detail` then tells why the exchange could not be
+// secured, when that was the cause.
+std::string DeliverReport(const Report& report, int port, std::chrono::milliseconds timeout,
+                          const MailTransport& transport = {}, std::string* detail = nullptr);
 
 // "successes/attempts", as the counter label shows them.
 std::string CounterLabel(int successes, int attempts);

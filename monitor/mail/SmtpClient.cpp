@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kelvo {
@@ -36,7 +37,8 @@ File OpenAttachment(const std::string& path) {
 
 } // namespace
 
-SmtpClient::SmtpClient(std::chrono::milliseconds timeout) : timeout(timeout) {}
+SmtpClient::SmtpClient(std::chrono::milliseconds timeout, MailTransport transport)
+    : timeout(timeout), transport(std::move(transport)) {}
 
 SmtpClient::~SmtpClient() {
     Close();
@@ -48,11 +50,52 @@ bool SmtpClient::Connect(const std::string& server, int port) {
     if (server.empty() || HoldsLineBreak(server) || server.find('\0') != std::string::npos) {
         return false;
     }
+    problem.clear();
     if (!connection.Open(server, port, timeout)) {
+        return false;
+    }
+    if (transport.security == MailSecurity::Tls &&
+        !connection.StartTls(server, transport.caFile, timeout)) {
+        problem = connection.Problem();
+        Close();
         return false;
     }
     if (!ExpectReply("220")) {
         return Fail();
+    }
+    if (!Send("EHLO " + server + "\r\n")) {
+        return false;
+    }
+    std::string reply;
+    if (!ReadReply(reply) || !ReplyHasCode(reply, "250")) {
+        return Fail();
+    }
+    if (transport.security != MailSecurity::StartTls) {
+        return true;
+    }
+    if (!OffersExtension(reply, "STARTTLS")) {
+        // Connected, but Login will not send the password in clear.
+        problem = "the server does not offer STARTTLS, so the login is not sent";
+        return true;
+    }
+    return UpgradeToTls(server);
+}
+
+bool SmtpClient::UpgradeToTls(const std::string& server) {
+    if (!Send("STARTTLS\r\n")) {
+        return false;
+    }
+    if (!ExpectReply("220")) {
+        problem = "the server refused STARTTLS";
+        return Fail();
+    }
+    // Whatever came in clear after the 220 could have been put there by
+    // someone in between; nothing of it may count as the server's.
+    received.clear();
+    if (!connection.StartTls(server, transport.caFile, timeout)) {
+        problem = connection.Problem();
+        Close();
+        return false;
     }
     if (!Send("EHLO " + server + "\r\n")) {
         return false;
@@ -64,6 +107,9 @@ bool SmtpClient::Connect(const std::string& server, int port) {
 }
 
 bool SmtpClient::Login(const std::string& user, const std::string& password) {
+    if (transport.security != MailSecurity::None && !connection.Secured()) {
+        return Fail();
+    }
     if (!Send("AUTH LOGIN\r\n")) {
         return false;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/mail/MailSecurity.h"
 #include "monitor/mail/TcpConnection.h"
 
 #include <chrono>
@@ -20,18 +21,23 @@ public:
     // Bounds one reply, however many lines it has.
     static constexpr std::size_t replySizeLimit = 65536;
 
-    explicit SmtpClient(std::chrono::milliseconds timeout = defaultTimeout);
+    explicit SmtpClient(std::chrono::milliseconds timeout = defaultTimeout,
+                        MailTransport transport = {});
     virtual ~SmtpClient();
     SmtpClient(const SmtpClient&) = delete;
     SmtpClient& operator=(const SmtpClient&) = delete;
 
     // Connects to the server (host name or dotted address, IPv4), expects its
-    // 220 greeting and a 250 answer to "EHLO " + server.
+    // 220 greeting and a 250 answer to "EHLO " + server. With TLS the
+    // handshake comes first; with STARTTLS, when the server offers it, the
+    // client sends "STARTTLS", expects 220, makes the handshake and says EHLO
+    // again. Either way the server's certificate must name the server.
     bool Connect(const std::string& server, int port);
 
     // "AUTH LOGIN" with the user name and password in Base64. The server's
     // answer to the password passes with 235 and also with 535: a refused
-    // login then fails at "MAIL FROM".
+    // login then fails at "MAIL FROM". With STARTTLS on a server that did not
+    // offer it, false before anything of the login is sent.
     bool Login(const std::string& user, const std::string& password);
 
     // Sends the envelope and the message (text part, then each attachment file
@@ -49,6 +55,9 @@ public:
     // Shuts the connection down both ways and closes it.
     void Close();
 
+    // Why the exchange could not be secured, when it could not; empty otherwise.
+    const std::string& Problem() const { return problem; }
+
 private:
     // Sends one piece whole; a failed send closes the connection.
     bool Send(std::string_view piece);
@@ -59,8 +68,13 @@ private:
     // Streams one open attachment in blocks that encode to whole Base64 lines.
     bool SendAttachment(std::FILE* file);
 
+    // STARTTLS, then EHLO again; false when any step fails.
+    bool UpgradeToTls(const std::string& server);
+
     std::chrono::milliseconds timeout;
+    MailTransport transport;
     TcpConnection connection;
+    std::string problem;
     // Bytes received beyond the reply taken last.
     std::string received;
 };

@@ -11,6 +11,10 @@ namespace kelvo {
 // line ends the reply. Lines end in LF, normally preceded by CR.
 std::size_t WholeReplyLength(std::string_view received);
 
+// True when an EHLO reply names the extension (case does not matter) at the
+// start of one of its lines after the first, which greets.
+bool OffersExtension(std::string_view reply, std::string_view keyword);
+
 // True when the reply begins with the three-character code.
 bool ReplyHasCode(std::string_view reply, std::string_view code);
 

@@ -38,6 +38,7 @@ TcpConnection::~TcpConnection() {
 
 bool TcpConnection::Open(const std::string& host, int port, std::chrono::milliseconds timeout) {
     Close();
+    problem.clear();
     if (port < 1 || port > 65535) {
         return false;
     }
@@ -71,11 +72,58 @@ bool TcpConnection::Open(const std::string& host, int port, std::chrono::millise
     return true;
 }
 
+bool TcpConnection::StartTls(const std::string& host, const std::string& caFile,
+                             std::chrono::milliseconds timeout) {
+    if (!Stands() || tls) {
+        return false;
+    }
+    auto channel = std::make_unique<TlsChannel>();
+    const auto deadline = Clock::now() + timeout;
+    bool done = channel->Begin(descriptor, host, caFile);
+    while (done) {
+        const TlsChannel::Step step = channel->Handshake();
+        if (step == TlsChannel::Step::Done) {
+            break;
+        }
+        if (step == TlsChannel::Step::Failed) {
+            done = false;
+        } else if (!WaitForStep(step, deadline)) {
+            problem = "the TLS handshake timed out";
+            Close();
+            return false;
+        }
+    }
+    if (!done) {
+        problem = channel->Problem();
+        Close();
+        return false;
+    }
+    tls = std::move(channel);
+    return true;
+}
+
+bool TcpConnection::WaitForStep(TlsChannel::Step step, Clock::time_point deadline) {
+    return WaitFor(step == TlsChannel::Step::WantWrite ? POLLOUT : POLLIN, deadline);
+}
+
 bool TcpConnection::SendAll(std::string_view bytes, std::chrono::milliseconds timeout) {
     if (!Stands()) {
         return false;
     }
     const auto deadline = Clock::now() + timeout;
+    while (tls && !bytes.empty()) {
+        std::size_t written = 0;
+        const TlsChannel::Step step = tls->Write(bytes, written);
+        if (step == TlsChannel::Step::Done) {
+            bytes.remove_prefix(written);
+        } else if (step == TlsChannel::Step::Failed) {
+            problem = tls->Problem();
+            broken = true;
+            return false;
+        } else if (!WaitForStep(step, deadline)) {
+            return false;
+        }
+    }
     while (!bytes.empty()) {
         // MSG_NOSIGNAL: a server that hung up must give an error, not end the program.
         const ssize_t sent = send(descriptor, bytes.data(), bytes.size(), MSG_NOSIGNAL);
@@ -106,6 +154,26 @@ TcpConnection::Received TcpConnection::Receive(std::string& into, std::size_t mo
     }
     const std::size_t before = into.size();
     into.resize(before + most);
+    while (tls) {
+        std::size_t count = 0;
+        const TlsChannel::Step step = tls->Read(into.data() + before, most, count);
+        if (step == TlsChannel::Step::Done && count > 0) {
+            into.resize(before + count);
+            return Received::Bytes;
+        }
+        if (step == TlsChannel::Step::Done || step == TlsChannel::Step::Failed) {
+            if (step == TlsChannel::Step::Failed) {
+                problem = tls->Problem();
+            }
+            into.resize(before);
+            broken = true;
+            return Received::Closed;
+        }
+        if (!WaitForStep(step, deadline)) {
+            into.resize(before);
+            return Received::TimedOut;
+        }
+    }
     for (;;) {
         const ssize_t count = recv(descriptor, into.data() + before, most, 0);
         if (count > 0) {
@@ -148,6 +216,8 @@ bool TcpConnection::WaitFor(short events, Clock::time_point deadline) {
 }
 
 void TcpConnection::Close() {
+    // The TLS goodbye goes out before the socket is shut.
+    tls.reset();
     if (descriptor >= 0) {
         shutdown(descriptor, SHUT_RDWR);
         close(descriptor);

@@ -40,8 +40,8 @@ int ReadPort(int descriptor) {
 } // namespace
 
 AiosmtpdServer::AiosmtpdServer(const std::filesystem::path& out, const std::string& user,
-                               const std::string& password, const std::string& host,
-                               int fixedPort) {
+                               const std::string& password, const std::string& host, int fixedPort,
+                               const AiosmtpdSecurity& security) {
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) {
@@ -54,8 +54,16 @@ AiosmtpdServer::AiosmtpdServer(const std::filesystem::path& out, const std::stri
     const std::string script = KELVO_MAIL_TEST_DIR "/smtp_test_server.py";
     // Debian's interpreter: the one that has aiosmtpd, whatever comes first on PATH.
     const char* python = "/usr/bin/python3";
-    std::vector<std::string> texts = {
-        python, script, out.string(), user, password, host, std::to_string(fixedPort)};
+    std::vector<std::string> texts = {python,
+                                      script,
+                                      out.string(),
+                                      user,
+                                      password,
+                                      host,
+                                      std::to_string(fixedPort),
+                                      security.mode,
+                                      security.certificate.string(),
+                                      security.key.string()};
     std::vector<char*> arguments;
     for (std::string& text : texts) {
         arguments.push_back(text.data());
