@@ -76,15 +76,24 @@ CommandRunner::CommandRunner(std::chrono::milliseconds limit, Report report)
       stopSignal(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 CommandRunner::~CommandRunner() {
+    std::size_t dropped = 0;
+    {
+        std::lock_guard guard(lock);
+        stopping = true;
+        dropped = queue.size();
+        queue.clear();
+    }
+    changed.notify_all();
     if (stopSignal >= 0) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = write(stopSignal, &one, sizeof one);
     }
-    std::lock_guard lock(watchesLock);
-    for (Watcher& watcher : watchers) {
-        if (watcher.thread.joinable()) {
-            watcher.thread.join();
-        }
+    if (worker.joinable()) {
+        worker.join();
+    }
+    if (dropped > 0) {
+        report(std::to_string(dropped) + " alarm command(s) still waiting are not run: the "
+                                         "monitor ends");
     }
     if (stopSignal >= 0) {
         close(stopSignal);
@@ -93,12 +102,45 @@ CommandRunner::~CommandRunner() {
 
 void CommandRunner::Run(const std::vector<std::string>& arguments, const Environment& environment,
                         const std::string& what) {
-    CollectFinished();
     if (arguments.empty()) {
         return;
     }
-    std::vector<std::string> argumentTexts = arguments;
-    std::vector<std::string> environmentTexts = MergedEnvironment(environment);
+    {
+        std::lock_guard guard(lock);
+        if (queue.size() >= queueLimit) {
+            report("alarm command \"" + what + "\" is not run: " + std::to_string(queueLimit) +
+                   " are waiting already");
+            return;
+        }
+        queue.push_back({arguments, environment, what});
+        if (!worker.joinable()) {
+            worker = std::thread([this] { Serve(); });
+        }
+    }
+    changed.notify_all();
+}
+
+void CommandRunner::Serve() {
+    std::unique_lock guard(lock);
+    for (;;) {
+        changed.wait(guard, [this] { return stopping || !queue.empty(); });
+        if (stopping) {
+            return;
+        }
+        const Job job = std::move(queue.front());
+        queue.pop_front();
+        busy = true;
+        guard.unlock();
+        RunOne(job);
+        guard.lock();
+        busy = false;
+        changed.notify_all();
+    }
+}
+
+void CommandRunner::RunOne(const Job& job) {
+    std::vector<std::string> argumentTexts = job.arguments;
+    std::vector<std::string> environmentTexts = MergedEnvironment(job.environment);
     std::vector<char*> argv = Pointers(argumentTexts);
     std::vector<char*> envp = Pointers(environmentTexts);
 
@@ -127,15 +169,11 @@ void CommandRunner::Run(const std::vector<std::string>& arguments, const Environ
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0) {
-        Tell("alarm command \"" + what + "\" could not be started: " + std::strerror(failure));
+        report("alarm command \"" + job.what +
+               "\" could not be started: " + std::strerror(failure));
         return;
     }
-    std::lock_guard lock(watchesLock);
-    Watcher& watcher = watchers.emplace_back();
-    watcher.thread = std::thread([this, process, what, &watcher] {
-        WatchProcess(process, what);
-        watcher.done = true;
-    });
+    WatchProcess(process, job.what);
 }
 
 void CommandRunner::WatchProcess(pid_t process, const std::string& what) {
@@ -163,60 +201,29 @@ void CommandRunner::WatchProcess(pid_t process, const std::string& what) {
         const pid_t reaped = waitpid(process, &status, WNOHANG);
         if (reaped == process) {
             ended = true;
-            Tell("alarm command \"" + what + "\" " + Ending(status));
+            report("alarm command \"" + what + "\" " + Ending(status));
         }
     }
     if (!ended && stopped) {
-        Tell("alarm command \"" + what +
-             "\" is still running as the monitor ends; it is left "
-             "to finish");
+        report("alarm command \"" + what +
+               "\" is still running as the monitor ends; it is left "
+               "to finish");
     } else if (!ended) {
         kill(-process, SIGKILL);
         int status = 0;
         while (waitpid(process, &status, 0) < 0 && errno == EINTR) {
         }
-        Tell("alarm command \"" + what + "\" ran longer than " + Seconds(limit) +
-             " and was killed");
+        report("alarm command \"" + what + "\" ran longer than " + Seconds(limit) +
+               " and was killed");
     }
     if (processSignal >= 0) {
         close(processSignal);
     }
 }
 
-void CommandRunner::Tell(const std::string& line) {
-    report(line);
-}
-
-void CommandRunner::CollectFinished() {
-    std::lock_guard lock(watchesLock);
-    for (auto watcher = watchers.begin(); watcher != watchers.end();) {
-        if (watcher->done) {
-            watcher->thread.join();
-            watcher = watchers.erase(watcher);
-        } else {
-            ++watcher;
-        }
-    }
-}
-
 bool CommandRunner::WaitUntilIdle(std::chrono::milliseconds most) {
-    const auto deadline = Clock::now() + most;
-    for (;;) {
-        {
-            std::lock_guard lock(watchesLock);
-            bool idle = true;
-            for (const Watcher& watcher : watchers) {
-                idle = idle && watcher.done;
-            }
-            if (idle) {
-                return true;
-            }
-        }
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    std::unique_lock guard(lock);
+    return changed.wait_for(guard, most, [this] { return queue.empty() && !busy; });
 }
 
 } // namespace kelvo

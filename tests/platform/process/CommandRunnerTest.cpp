@@ -43,10 +43,12 @@ protected:
     // variables it got, into the file named by RECORD_TO.
     std::string Recorder() {
         const std::filesystem::path script = directory / "record";
-        TemporaryDirectory::WriteFile(script, "#!/bin/sh\n"
-                                              "for a in \"$@\"; do printf '%s\\n' \"$a\"; done "
-                                              "> \"$RECORD_TO\"\n"
-                                              "env | grep '^KELVO_' | sort >> \"$RECORD_TO\"\n");
+        TemporaryDirectory::WriteFile(
+            script, "#!/bin/sh\n"
+                    "for a in \"$@\"; do printf '%s\\n' \"$a\"; done "
+                    "> \"$RECORD_TO\"\n"
+                    "env | grep -E '^KELVO_(STATE|VALUE|UNIT|LOWER|UPPER|DEVICE)=' | sort >> "
+                    "\"$RECORD_TO\"\n");
         chmod(script.c_str(), 0700);
         return script.string();
     }
@@ -80,15 +82,14 @@ TEST_F(CommandRunnerTest, TellsHowEachProgramEnded) {
     runner.Run({"/bin/sh", "-c", "exit 3"}, {}, "three");
     runner.Run({"/bin/sh", "-c", "kill -TERM $$"}, {}, "terminated");
     ASSERT_TRUE(runner.WaitUntilIdle(10s));
-    std::vector<std::string> told = lines.Taken();
-    std::sort(told.begin(), told.end());
-    EXPECT_EQ(told, (std::vector<std::string>{
-                        "alarm command \"missing\" could not be started: No such file or directory",
-                        "alarm command \"not on PATH\" could not be started: No such file or "
-                        "directory",
-                        "alarm command \"terminated\" was ended by signal 15 (Terminated)",
-                        "alarm command \"three\" ended with exit status 3",
-                    }));
+    // One after another, in the order asked for.
+    EXPECT_EQ(lines.Taken(),
+              (std::vector<std::string>{
+                  "alarm command \"missing\" could not be started: No such file or directory",
+                  "alarm command \"not on PATH\" could not be started: No such file or directory",
+                  "alarm command \"three\" ended with exit status 3",
+                  "alarm command \"terminated\" was ended by signal 15 (Terminated)",
+              }));
 }
 
 TEST_F(CommandRunnerTest, KillsAProgramThatHangsWithWhatItStarted) {
@@ -115,12 +116,22 @@ TEST_F(CommandRunnerTest, KillsAProgramThatHangsWithWhatItStarted) {
 }
 
 TEST_F(CommandRunnerTest, LeavesAProgramStillRunningWhenItEnds) {
+    const std::filesystem::path started = directory / "started";
     {
         CommandRunner runner(10s, lines.Sink());
-        runner.Run({"/bin/sleep", "0.5"}, {}, "slow");
+        runner.Run({"/bin/sh", "-c", "touch \"$0\"; sleep 1", started.string()}, {}, "slow");
+        runner.Run({"/bin/true"}, {}, "next");
+        // The first must be running before the runner ends, or nothing is left to tell.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!std::filesystem::exists(started) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(5ms);
+        }
     }
-    EXPECT_EQ(lines.Taken(), std::vector<std::string>{"alarm command \"slow\" is still running as "
-                                                      "the monitor ends; it is left to finish"});
+    EXPECT_EQ(lines.Taken(),
+              (std::vector<std::string>{
+                  "alarm command \"slow\" is still running as the monitor ends; it is left to "
+                  "finish",
+                  "1 alarm command(s) still waiting are not run: the monitor ends"}));
 }
 
 } // namespace
