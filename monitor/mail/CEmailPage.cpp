@@ -29,6 +29,11 @@ void WriteFailureNote(const std::string& note) {
     std::fprintf(stderr, "%s: %s\n", dialog::ProgramName().c_str(), note.c_str());
 }
 
+// A TLS failure says what was wrong with the server's certificate.
+std::string WithDetail(const std::string& note, const std::string& detail) {
+    return detail.empty() ? note : note + ": " + detail;
+}
+
 } // namespace
 
 CEmailPage::CEmailPage() : Dialog(resources::EmailTemplate()) {}
@@ -72,6 +77,9 @@ void CEmailPage::ShowRow(int index) {
     ComboSetCurSel(intervalListId,
                    interval >= 1 && interval <= largestInterval ? interval - 1 : -1);
     EnableLimits();
+    // Another row has its own band: an alarm of the last one is not cleared by it.
+    mailAlarm.Reset();
+    clearDue = false;
     owner->mailInterval = interval;
     if (rows.sending[row]) {
         owner->StartMailTimer(mailTimerPeriod);
@@ -154,7 +162,22 @@ bool CEmailPage::CheckAndSend(std::string& text, double value, int row) {
         return false;
     }
     const MailConfigRows& rows = owner->mailRows;
-    if (!ReportFallsDue(rows.periodic[row], value, rows.upper[row], rows.lower[row])) {
+    const bool due = ReportFallsDue(rows.periodic[row], value, rows.upper[row], rows.lower[row]);
+    if (!rows.periodic[row]) {
+        const ExtensionSettings& extensions = owner->extensions;
+        const AlarmState::Transition transition =
+            mailAlarm.Follow(value, {rows.lower[row], rows.upper[row], extensions.alarmHysteresis});
+        // A clear waits for a tick with no report in flight, unless the value
+        // leaves the band again first.
+        clearDue = due ? false
+                       : clearDue || (transition == AlarmState::Transition::Clear &&
+                                      extensions.backInBandNotice);
+    }
+    if (clearDue && !reportInFlight) {
+        clearDue = false;
+        return SendTaggedReport(text, ClearTag(value), row);
+    }
+    if (!due) {
         return false;
     }
     // One report at a time: one that falls due meanwhile is neither sent nor counted.
@@ -166,7 +189,10 @@ bool CEmailPage::CheckAndSend(std::string& text, double value, int row) {
 
 bool CEmailPage::SendReport(std::string& text, double value, int row) {
     // The radio as it stands, not the stored flag, names the report.
-    const std::string tag = ReportTag(IsDlgButtonChecked(seariateId), value);
+    return SendTaggedReport(text, ReportTag(IsDlgButtonChecked(seariateId), value), row);
+}
+
+bool CEmailPage::SendTaggedReport(std::string& text, const std::string& tag, int row) {
     Report report = ComposeReport(owner->mailRows, row, tag, reportClock());
     text = MissingFieldText(report);
     if (!text.empty()) {
@@ -174,20 +200,24 @@ bool CEmailPage::SendReport(std::string& text, double value, int row) {
         return false;
     }
     reportInFlight = true;
-    // The worker has its own copy of the report and the time-out, and reaches
-    // the page only through a call on this thread.
-    mailWorker.Start([this, report = std::move(report), timeout = smtpTimeout] {
-        const std::string failure = DeliverReport(report, reportPort, timeout);
-        const bool served =
-            dialog::UiThread::BlockingCall([this, &failure] { FinishReport(failure); });
+    const ExtensionSettings& extensions = owner->extensions;
+    const MailTransport transport{extensions.mailSecurity, extensions.mailCAFile};
+    const int port = MailPortFor(extensions.mailSecurity, extensions.mailPort);
+    // The worker has its own copy of the report, the transport and the
+    // time-out, and reaches the page only through a call on this thread.
+    mailWorker.Start([this, report = std::move(report), transport, port, timeout = smtpTimeout] {
+        std::string detail;
+        const std::string failure = DeliverReport(report, port, timeout, transport, &detail);
+        const bool served = dialog::UiThread::BlockingCall(
+            [this, &failure, &detail] { FinishReport(failure, detail); });
         if (!served && !failure.empty()) {
-            WriteFailureNote(FailureNote(failure, std::time(nullptr)));
+            WriteFailureNote(WithDetail(FailureNote(failure, std::time(nullptr)), detail));
         }
     });
     return true;
 }
 
-void CEmailPage::FinishReport(const std::string& failure) {
+void CEmailPage::FinishReport(const std::string& failure, const std::string& detail) {
     reportInFlight = false;
     ++attempts;
     if (failure.empty()) {
@@ -201,7 +231,7 @@ void CEmailPage::FinishReport(const std::string& failure) {
         return;
     }
     lastFailure = failure;
-    const std::string note = FailureNote(failure, reportClock());
+    const std::string note = WithDetail(FailureNote(failure, reportClock()), detail);
     if (QWidget* label = GetDlgItem(counterLabelId)) {
         label->setToolTip(QString::fromStdString(note));
     }

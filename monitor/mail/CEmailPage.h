@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/core/AlarmState.h"
 #include "monitor/mail/MailWorker.h"
 #include "monitor/mail/SendingPolicy.h"
 #include "monitor/mail/SmtpClient.h"
@@ -52,7 +53,9 @@ public:
     void SelectRow(int index);
 
     // On a due mail tick: sends a report of row `row` when the row's condition
-    // holds for `value` and no report is in flight. True when the report went
+    // holds for `value` and no report is in flight; with BackInBandNotice=1,
+    // also an alarm row's one "Clear" report on the first due tick after the
+    // value came back into the band. True when the report went
     // to the mail worker; its outcome reaches the counters when the exchange
     // ends. False when nothing was sent, with `text` holding the failure text
     // of an empty field (such a report counts at once).
@@ -86,11 +89,18 @@ private:
     void EnableLimits();
     // Validates the row, then hands the report to the mail worker.
     bool SendReport(std::string& text, double value, int row);
-    // The end of one report, on this thread: counters, label, failure note.
-    void FinishReport(const std::string& failure);
+    // The same with the tag given.
+    bool SendTaggedReport(std::string& text, const std::string& tag, int row);
+    // The end of one report, on this thread: counters, label, failure note
+    // with the reason the exchange could not be secured, if that was it.
+    void FinishReport(const std::string& failure, const std::string& detail = {});
 
     MailWorker mailWorker;
     bool reportInFlight = false;
+    // An alarm row's band as the due ticks saw it, for the one "Clear" report
+    // once the value is back (with BackInBandNotice=1).
+    AlarmState mailAlarm;
+    bool clearDue = false;
     std::string lastFailure;
 };
 

@@ -12,10 +12,6 @@ namespace kelvo {
 // When a due mail tick sends a report, what the report says, and why one failed:
 // the e-mail page's rules, kept free of windows and threads.
 
-// Reports go to the SMTP port unless the [Extensions] settings name another
-// port or a security (MailPortFor); the rows have no field for either.
-inline constexpr int reportPort = 25;
-
 // A periodic row reports on every due tick; an alarm row only when the value is
 // outside its band. A value equal to a limit is inside, and a value that is not
 // a number is outside, so that a broken reading is reported rather than hidden.

@@ -4,6 +4,7 @@
 #include "monitor/core/MailConfigRow.h"
 #include "tests/app/MonitorWindowFixture.h"
 #include "tests/mail/AiosmtpdServer.h"
+#include "tests/mail/TestCertificates.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -441,6 +442,65 @@ TEST_F(EmailPageTest, AlarmRowReportsOnlyOutsideItsBandAndTheRadioNamesTheReport
     page().WaitForReport();
     ASSERT_EQ(StoredMessages(), 3U);
     EXPECT_NE(Stored(3, "summary").find("subject=Lab :Inner=35.00\n"), std::string::npos);
+}
+
+// With BackInBandNotice=1 an alarm row tells once that the value is back,
+// on the first due tick inside its band; without it nothing differs.
+TEST_F(EmailPageTest, AlarmRowSendsOneClearReportOnceBackInItsBand) {
+    ASSERT_NO_FATAL_FAILURE(StartMailServer());
+    StoredRow row;
+    row.periodic = false;
+    StartWith({row});
+    std::string text;
+    auto tick = [&](double value) {
+        page().CheckAndSend(text, value, 0);
+        page().WaitForReport();
+    };
+    tick(31.0);
+    tick(25.0);
+    ASSERT_EQ(StoredMessages(), 1U) << "a clear without BackInBandNotice";
+
+    window->extensions.backInBandNotice = true;
+    for (double value : {31.0, 25.0, 25.0, 32.0, 9.0, 20.0}) {
+        tick(value);
+    }
+    std::vector<std::string> subjects;
+    for (std::size_t number = 1; number <= StoredMessages(); ++number) {
+        const std::string summary = Stored(number, "summary");
+        const std::size_t start = summary.find("subject=") + 8;
+        subjects.push_back(summary.substr(start, summary.find('\n', start) - start));
+    }
+    EXPECT_EQ(subjects, (std::vector<std::string>{"LabAlarm:Inner=31.00", "LabAlarm:Inner=31.00",
+                                                  "LabClear:Inner=25.00", "LabAlarm:Inner=32.00",
+                                                  "LabAlarm:Inner=9.00", "LabClear:Inner=20.00"}));
+    EXPECT_NE(Stored(3, "part-1").find("HIDKelvo Clear:Inner=25.00 "), std::string::npos);
+    EXPECT_EQ(Label(), "6/6");
+}
+
+// The [Extensions] mail settings reach the exchange: TLS from the first
+// byte to the port set there, trusting the authority set there.
+TEST_F(EmailPageTest, ReportGoesOverTlsAsTheExtensionsSay) {
+    std::filesystem::create_directory(folder / "stored");
+    const test::TestCertificates files = test::MakeTestCertificates(folder.Path());
+    ASSERT_FALSE(files.authority.empty());
+    mailServer = std::make_unique<test::AiosmtpdServer>(
+        folder / "stored", "kelvo", "secret", "127.0.0.1", 0,
+        test::AiosmtpdSecurity{"tls", files.certificate, files.key});
+    ASSERT_NE(mailServer->Port(), 0);
+    StoredRow row;
+    row.server = "localhost";
+    row.periodic = false;
+    StartWith({row});
+    window->extensions.mailSecurity = MailSecurity::Tls;
+    window->extensions.mailPort = mailServer->Port();
+    window->extensions.mailCAFile = files.authority.string();
+    std::string text;
+    page().CheckAndSend(text, 31.0, 0);
+    page().WaitForReport();
+    EXPECT_EQ(page().LastFailure(), "");
+    ASSERT_EQ(StoredMessages(), 1U);
+    mailServer.reset();
+    EXPECT_EQ(ReadFile(folder / "stored-commands"), "EHLO\nAUTH tls\nMAIL\nQUIT\n");
 }
 
 TEST_F(EmailPageTest, ReportReachesARealServerAndTheLabelAndTooltipTellTheStory) {
