@@ -1,6 +1,7 @@
 #include "monitor/app/CMainDlg.h"
 
 #include "monitor/app/CAboutDlg.h"
+#include "monitor/app/CMoreSettingsDlg.h"
 #include "monitor/app/ChartRegistration.h"
 #include "monitor/core/MailConfigRow.h"
 #include "monitor/core/RecordFile.h"
@@ -335,7 +336,10 @@ void CMainDlg::StartMetrics() {
 }
 
 void CMainDlg::LoadConfiguration() {
-    kelvo::LoadConfiguration(*this, *this, ConfigurationPath());
+    // A bad [Extensions] value falls back to its default; the user learns which.
+    for (const std::string& note : kelvo::LoadConfiguration(*this, *this, ConfigurationPath())) {
+        std::fprintf(stderr, "%s: %s\n", dialog::ProgramName().c_str(), note.c_str());
+    }
 }
 
 void CMainDlg::SaveConfiguration() {
@@ -493,6 +497,7 @@ void CMainDlg::EnterWaitingState() {
 std::optional<std::string> CMainDlg::HandOffReading() {
     curvePage.AddPoint(innerCurrent, outerCurrent);
     logPage.RecordSample(tableRowNumber, innerCurrent, isCelsius);
+    alarmAlerts.HandOff(*this, deviceList->currentText().toStdString());
     // The outer band is kept and shown, but no outer reading is ever taken.
     const bool alarm = innerAlarmOn && IsOutsideBand(innerCurrent, innerLower, innerUpper);
     metrics.AlarmDecided(alarm);
@@ -588,6 +593,10 @@ void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.addAction(QString::fromUtf8(resources::aboutItemText),
                    [this] { OnSysCommand(resources::aboutCommandId); });
+    menu.addAction(QString::fromUtf8(resources::moreSettingsItemText), [this] {
+        CMoreSettingsDlg more(extensions, this);
+        more.DoModal();
+    });
     menu.exec(event->globalPos());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/app/AlarmAlerts.h"
 #include "monitor/core/ConfigurationStore.h"
 #include "monitor/core/MetricsEndpoint.h"
 #include "monitor/core/MonitorMetrics.h"
@@ -117,6 +118,9 @@ public:
     // their endpoint while MetricsListen names an address that could be bound.
     MonitorMetrics metrics{MonitorVersion()};
     std::unique_ptr<MetricsEndpoint> metricsEndpoint;
+
+    // Desktop notification and alarm command on each crossing of the band.
+    AlarmAlerts alarmAlerts;
 
     CCurvePage curvePage;
     CLogPage logPage;
