@@ -37,13 +37,25 @@ std::optional<bool> ParseFlag(std::string_view text, std::string& reason) {
     return std::nullopt;
 }
 
+// A control character has no place in a command or a path typed on one line,
+// and a lone CR would end the line when the file is read again.
+bool HoldsControl(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
 std::optional<std::string> ParseCommand(std::string_view text, std::string& reason) {
+    text = Trim(text);
+    if (HoldsControl(text)) {
+        reason = "it holds a control character";
+        return std::nullopt;
+    }
     const autostart::ExecLine line = autostart::SplitExecLine(text);
     if (!line.problem.empty()) {
         reason = line.problem;
         return std::nullopt;
     }
-    return std::string(Trim(text));
+    return std::string(text);
 }
 
 std::optional<double> ParseHysteresis(std::string_view text, std::string& reason) {
@@ -88,6 +100,10 @@ std::optional<std::string> ParseCaFile(std::string_view text, std::string& reaso
     const std::string path(Trim(text));
     if (path.empty()) {
         return path;
+    }
+    if (HoldsControl(path)) {
+        reason = "it holds a control character";
+        return std::nullopt;
     }
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
