@@ -3,6 +3,7 @@
 #include "platform/notify/DesktopNotifier.h"
 #include "tests/platform/ini/TemporaryDirectory.h"
 #include "tests/platform/notify/PrivateSessionBus.h"
+#include "tests/support/QtDBusUnderThreadSanitizer.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -29,6 +30,8 @@ protected:
         application = new QCoreApplication(argc, argv);
     }
     static void TearDownTestSuite() { delete application; }
+
+    void SetUp() override { KELVO_SKIP_QT_DBUS_UNDER_TSAN(); }
 
     // A 48-pixel icon whose left half is drawn and right half transparent.
     static QImage Icon() {
