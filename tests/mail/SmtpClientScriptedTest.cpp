@@ -136,6 +136,38 @@ std::vector<ScriptedCase> Cases() {
                      Stage::Connect,
                      ehlo + quit});
     cases.push_back({"SilentServer", {}, {}, Stage::Connect, quit, false, 200ms});
+    // A server that closes in the middle of a reply line, at each stage.
+    cases.push_back(
+        {"ClosesMidGreeting", {{"", {"220 kelvo"}}}, {}, Stage::Connect, std::nullopt, true});
+    cases.push_back({"ClosesMidEhloReply",
+                     {Greeting("220 kelvo.test\r\n"), {"\r\n", {"250-kelvo.test\r\n250-AU"}}},
+                     {},
+                     Stage::Connect,
+                     std::nullopt,
+                     true});
+    cases.push_back({"ClosesMidLoginReply",
+                     greeted + std::vector{ScriptStep{"\r\n", {"334 VXNl"}}},
+                     {},
+                     Stage::Login,
+                     std::nullopt,
+                     true});
+    // Something that is no SMTP server: another protocol, or bytes of no text at all.
+    cases.push_back({"GarbageGreeting",
+                     {Greeting("HTTP/1.1 400 Bad Request\r\n\r\n")},
+                     {},
+                     Stage::Connect,
+                     quit});
+    cases.push_back({"BinaryGreeting",
+                     {Greeting(std::string("\x00\xff\xfe\x01\r\n\x00", 7))},
+                     {},
+                     Stage::Connect,
+                     std::nullopt,
+                     true});
+    cases.push_back({"GarbageAfterLogin",
+                     greeted + loggedIn + std::vector{Reply("\x7f\x80 what\r\n")},
+                     {},
+                     Stage::SendMail,
+                     loginTranscript + mailFrom + quit});
     // A reply that never ends is cut off at its size limit, not at the time-out.
     std::string endless;
     while (endless.size() <= SmtpClient::replySizeLimit) {
