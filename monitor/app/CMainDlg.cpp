@@ -27,6 +27,8 @@
 #include <QTimer>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -343,8 +345,15 @@ void CMainDlg::LoadConfiguration() {
 }
 
 void CMainDlg::SaveConfiguration() {
-    // A save that fails leaves the old file whole; nothing is reported.
-    kelvo::SaveConfiguration(*this, *this, ConfigurationPath());
+    // A save that fails leaves the old file whole; it is told on standard error.
+    errno = 0;
+    if (!kelvo::SaveConfiguration(*this, *this, ConfigurationPath())) {
+        const int error = errno;
+        dialog::WriteErrorNote(FormatLocalDateTime(std::time(nullptr)) + " settings not saved to " +
+                               ConfigurationPath().string() +
+                               (error != 0 ? std::string(": ") + std::strerror(error) : "") +
+                               "; the file keeps what it held");
+    }
 }
 
 void CMainDlg::SetCurveChecks(bool inner, bool outer) {
@@ -509,7 +518,15 @@ std::optional<std::string> CMainDlg::HandOffReading() {
 
 void CMainDlg::WriteRecordRow() {
     // A row that cannot be written is lost alone: the next tick tries again.
-    kelvo::WriteRecordRow(*this, recordClock());
+    // The first lost row of a run and the first row written after it are told.
+    const std::time_t now = recordClock();
+    errno = 0;
+    const bool written = kelvo::WriteRecordRow(*this, now);
+    if (written == recordRowsLost) {
+        recordRowsLost = !written;
+        dialog::WriteErrorNote(written ? RecordResumedNote(*this, now)
+                                       : RecordLostNote(*this, now, errno));
+    }
 }
 
 void CMainDlg::UpdateInnerStatistics(double value) {

@@ -167,6 +167,8 @@ private:
 
     bool startupPending = false;
     ThermometerProtocol protocol;
+    // Set from a record row that was not written until the next one that is.
+    bool recordRowsLost = false;
     std::thread samplingWorker;
     // Set while a worker thread exists that has not finished its pass.
     std::atomic<bool> workerRunning = false;

@@ -4,6 +4,7 @@
 #include "monitor/core/SamplingRules.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -93,6 +94,22 @@ bool WriteRecordRow(MonitorState& state, std::time_t now) {
         written = AppendWhole(descriptor, bytes);
     }
     return ::close(descriptor) == 0 && written;
+}
+
+std::string RecordLostNote(const MonitorState& state, std::time_t now, int error) {
+    std::string note = FormatLocalDateTime(now) + " record row " +
+                       std::to_string(state.recordRowNumber) + " not written to " +
+                       state.recordDirectory + state.recordFileName;
+    if (error != 0) {
+        note += std::string(": ") + std::strerror(error);
+    }
+    return note + "; rows are lost until one can be written";
+}
+
+std::string RecordResumedNote(const MonitorState& state, std::time_t now) {
+    return FormatLocalDateTime(now) + " record rows written again from row " +
+           std::to_string(state.recordRowNumber) + " of " + state.recordDirectory +
+           state.recordFileName;
 }
 
 } // namespace kelvo

@@ -22,4 +22,9 @@ std::string MakeRecordFileName(std::time_t time);
 // that cannot be written whole is taken back, so the file keeps whole lines.
 bool WriteRecordRow(MonitorState& state, std::time_t now);
 
+// The line that tells the user when record rows start being lost (row, file
+// and reason) and when they are written again.
+std::string RecordLostNote(const MonitorState& state, std::time_t now, int error);
+std::string RecordResumedNote(const MonitorState& state, std::time_t now);
+
 } // namespace kelvo

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 
 #include <array>
-#include <cstdio>
 #include <utility>
 
 namespace kelvo {
@@ -21,12 +20,6 @@ constexpr int largestInterval = 3600;
 
 int RowOrFirst(int index) {
     return index >= 0 && index < mailRowCount ? index : 0;
-}
-
-// Standard error is the one place a user finds every failure, the window's
-// closing included.
-void WriteFailureNote(const std::string& note) {
-    std::fprintf(stderr, "%s: %s\n", dialog::ProgramName().c_str(), note.c_str());
 }
 
 // A TLS failure says what was wrong with the server's certificate.
@@ -211,7 +204,7 @@ bool CEmailPage::SendTaggedReport(std::string& text, const std::string& tag, int
         const bool served = dialog::UiThread::BlockingCall(
             [this, &failure, &detail] { FinishReport(failure, detail); });
         if (!served && !failure.empty()) {
-            WriteFailureNote(WithDetail(FailureNote(failure, std::time(nullptr)), detail));
+            dialog::WriteErrorNote(WithDetail(FailureNote(failure, std::time(nullptr)), detail));
         }
     });
     return true;
@@ -235,7 +228,7 @@ void CEmailPage::FinishReport(const std::string& failure, const std::string& det
     if (QWidget* label = GetDlgItem(counterLabelId)) {
         label->setToolTip(QString::fromStdString(note));
     }
-    WriteFailureNote(note);
+    dialog::WriteErrorNote(note);
 }
 
 void CEmailPage::WaitForReport() {

@@ -1,5 +1,6 @@
 #include "platform/dialog/MessageBox.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 
@@ -28,6 +29,10 @@ std::string ProgramName() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string("kelvomon") : program.stem().string();
+}
+
+void WriteErrorNote(const std::string& note) {
+    std::fprintf(stderr, "%s: %s\n", ProgramName().c_str(), note.c_str());
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text) {

@@ -12,6 +12,10 @@ namespace kelvo::dialog {
 // every message box.
 std::string ProgramName();
 
+// One line on standard error, after the program's name: the one place a
+// user finds every failure that no window shows, the window's closing included.
+void WriteErrorNote(const std::string& note);
+
 // A plain modal message box: the text, one OK button, the program's name as
 // caption, owned by owner.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const std::string& text);

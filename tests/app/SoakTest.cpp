@@ -28,7 +28,8 @@
 #endif
 
 #ifdef KELVO_SOAK_SANITIZED
-#include <sanitizer/allocator_interface.h>
+// Both sanitizers' runtimes export it; GCC ships no header that declares it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
