@@ -4,6 +4,7 @@
 //   rows N    wait until the "Log" table holds N rows ("timeout" after two minutes)
 //   tab N     pick tab N (0 "Log", 1 "Email", 2 "Curve", 3 "Setting") as a click does
 //   about     open the about box as F1 does
+//   menu TEXT pick the item TEXT of the window's context menu, which opens a box
 // Each answer is one line: "shown WINDOW" with the X window id, in decimal, of
 // the window to photograph, once it has been painted; "rows N"; or "error ...".
 // The monitor ends as always, by SIGTERM for instance.
@@ -14,7 +15,9 @@
 #include "platform/dialog/TabControl.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QSocketNotifier>
 #include <QTabBar>
 #include <QTimer>
@@ -72,10 +75,9 @@ void WaitForRows(kelvo::CMainDlg* window, int wanted,
     }
 }
 
-void OpenAbout(kelvo::CMainDlg* window) {
-    QCoreApplication::postEvent(window,
-                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
-    // The about box runs its own modal loop; this timer fires inside it.
+// Says "shown" once a box other than the main window waits for an answer;
+// the box runs its own modal loop, and this timer fires inside it.
+void SayBoxShown(kelvo::CMainDlg* window) {
     auto* poll = new QTimer(window);
     QObject::connect(poll, &QTimer::timeout, [poll, window] {
         QWidget* box = QApplication::activeModalWidget();
@@ -83,6 +85,39 @@ void OpenAbout(kelvo::CMainDlg* window) {
             poll->deleteLater();
             SayShownWhenPainted(box);
         }
+    });
+    poll->start(20);
+}
+
+void OpenAbout(kelvo::CMainDlg* window) {
+    QCoreApplication::postEvent(window,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    SayBoxShown(window);
+}
+
+// Opens the window's context menu and picks the item as Return on it does.
+void PickMenuItem(kelvo::CMainDlg* window, const QString& item) {
+    const QPoint spot(window->width() / 20, window->height() / 3); // beside the readout
+    QCoreApplication::postEvent(
+        window, new QContextMenuEvent(QContextMenuEvent::Mouse, spot, window->mapToGlobal(spot)));
+    auto* poll = new QTimer(window);
+    QObject::connect(poll, &QTimer::timeout, [poll, window, item] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        poll->deleteLater();
+        for (QAction* action : menu->actions()) {
+            if (action->text() == item) {
+                menu->setActiveAction(action);
+                QCoreApplication::postEvent(
+                    menu, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+                SayBoxShown(window);
+                return;
+            }
+        }
+        menu->close();
+        Say("error no menu item " + item.toStdString());
     });
     poll->start(20);
 }
@@ -102,6 +137,8 @@ void Run(const std::string& command) {
         SayShownWhenPainted(window);
     } else if (command == "about") {
         OpenAbout(window);
+    } else if (command.starts_with("menu ")) {
+        PickMenuItem(window, QString::fromStdString(command.substr(5)));
     } else {
         Say("error unknown command: " + command);
     }
