@@ -8,6 +8,7 @@
 #include "monitor/pages/CLogPage.h"
 #include "tests/app/MonitorWindowFixture.h"
 #include "tests/mail/AiosmtpdServer.h"
+#include "tests/support/UtcTimeZone.h"
 
 #include <QTimer>
 
@@ -124,19 +125,6 @@ std::vector<RecordLine> ParseRecordFile(const std::filesystem::path& path) {
 
 class SoakTest : public MonitorWindowFixture {
 protected:
-    void SetUp() override {
-        MonitorWindowFixture::SetUp();
-        const char* zone = std::getenv("TZ");
-        savedZone = zone ? std::optional<std::string>(zone) : std::nullopt;
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
-    void TearDown() override {
-        MonitorWindowFixture::TearDown();
-        savedZone ? ::setenv("TZ", savedZone->c_str(), 1) : ::unsetenv("TZ");
-        ::tzset();
-    }
-
     // The window's own timers keep running but reach nothing: over a run of
     // real seconds they would give ticks of their own between the injected ones.
     void SilenceWindowTimers() {
@@ -158,7 +146,7 @@ protected:
     }
 
 private:
-    std::optional<std::string> savedZone;
+    test::UtcTimeZone utc;
 };
 
 TEST_F(SoakTest, ADayOfReadingKeepsMemoryFlatAndEveryRecordRow) {

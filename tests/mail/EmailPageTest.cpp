@@ -5,6 +5,7 @@
 #include "tests/app/MonitorWindowFixture.h"
 #include "tests/mail/AiosmtpdServer.h"
 #include "tests/mail/TestCertificates.h"
+#include "tests/support/UtcTimeZone.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -131,19 +132,6 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 class EmailPageTest : public MonitorWindowFixture {
 protected:
-    void SetUp() override {
-        MonitorWindowFixture::SetUp();
-        const char* zone = std::getenv("TZ");
-        savedZone = zone ? std::optional<std::string>(zone) : std::nullopt;
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
-    void TearDown() override {
-        MonitorWindowFixture::TearDown();
-        savedZone ? ::setenv("TZ", savedZone->c_str(), 1) : ::unsetenv("TZ");
-        ::tzset();
-    }
-
     // Starts the window on one thermometer reading 21.5 with the given rows
     // (EmailConfig1 onwards) and settings lines.
     void StartWith(const std::vector<StoredRow>& rows, const std::string& more = "",
@@ -200,7 +188,7 @@ protected:
     std::unique_ptr<test::AiosmtpdServer> mailServer;
 
 private:
-    std::optional<std::string> savedZone;
+    test::UtcTimeZone utc;
 };
 
 TEST_F(EmailPageTest, StartUpShowsTheActiveRowAndRunsTheMailTimerByItsSendingFlag) {

@@ -2,6 +2,7 @@
 // the exchange is called; the exchange against a scripted loopback server.
 #include "monitor/mail/SendingPolicy.h"
 #include "tests/mail/ScriptedSmtpServer.h"
+#include "tests/support/UtcTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -61,24 +62,11 @@ TEST(SendingPolicyTest, PeriodicRowsAlwaysReportAndAlarmRowsOnlyOutsideTheirBand
 
 class LocalTimeInUtc : public testing::Test {
 protected:
-    void SetUp() override {
-        const char* previous = std::getenv("TZ");
-        hadZone = previous != nullptr;
-        savedZone = hadZone ? previous : "";
-        ::setenv("TZ", "UTC", 1);
-        ::tzset();
-    }
-    void TearDown() override {
-        hadZone ? ::setenv("TZ", savedZone.c_str(), 1) : ::unsetenv("TZ");
-        ::tzset();
-    }
-
     // 2023-11-14 22:13:20 UTC
     static constexpr std::time_t now = 1700000000;
 
 private:
-    bool hadZone = false;
-    std::string savedZone;
+    test::UtcTimeZone utc;
 };
 
 MailConfigRows RowsWithPrefix(int row, const std::string& prefix) {
