@@ -1,7 +1,7 @@
 #include "tests/mail/AiosmtpdServer.h"
+#include "tests/support/ReadLineWithin.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,23 +17,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Polls for the "port N" line the server prints once it listens.
+// The server prints "port N" once it listens.
 int ReadPort(int descriptor) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + 90s;
-    while (!line.ends_with('\n') && std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{descriptor, POLLIN, 0};
-        if (poll(&entry, 1, 100) <= 0) {
-            continue;
-        }
-        char byte = 0;
-        if (read(descriptor, &byte, 1) != 1) {
-            return 0;
-        }
-        line += byte;
-    }
     int port = 0;
-    std::istringstream(line).ignore(5) >> port; // after "port "
+    std::istringstream(ReadLineWithin(descriptor, 90s)).ignore(5) >> port; // after "port "
     return port;
 }
 

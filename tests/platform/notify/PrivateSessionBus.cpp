@@ -1,7 +1,7 @@
 #include "tests/platform/notify/PrivateSessionBus.h"
+#include "tests/support/ReadLineWithin.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,26 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Reads one line from the descriptor within a deadline; empty when none came.
 std::string ReadLine(int descriptor) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!line.ends_with('\n') && std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{descriptor, POLLIN, 0};
-        if (poll(&entry, 1, 100) <= 0) {
-            continue;
-        }
-        char byte = 0;
-        if (read(descriptor, &byte, 1) != 1) {
-            return {};
-        }
-        line += byte;
-    }
-    if (!line.ends_with('\n')) {
-        return {};
-    }
-    line.pop_back();
-    return line;
+    return ReadLineWithin(descriptor, 30s);
 }
 
 // Starts the program with its output (and input, when asked) on pipes.
