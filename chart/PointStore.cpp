@@ -57,6 +57,17 @@ void PointStore::Clear() {
     ++generation_;
 }
 
+std::size_t PointStore::HalveBracket(std::size_t low, std::size_t high, double x) const {
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (X(middle) < x)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 std::size_t PointStore::LowerBound(std::size_t first, double x) const {
     // Gallop from first to bracket the answer, then halve the bracket.
     std::size_t low = first;
@@ -66,14 +77,7 @@ std::size_t PointStore::LowerBound(std::size_t first, double x) const {
         step *= 2;
     }
     std::size_t high = std::min(count_, low + step);
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (X(middle) < x)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return low;
+    return HalveBracket(low, high, x);
 }
 
 std::size_t PointStore::LowerBound(std::size_t first, std::size_t guess, double x) const {
@@ -88,14 +92,7 @@ std::size_t PointStore::LowerBound(std::size_t first, std::size_t guess, double 
         step *= 2;
     }
     std::size_t low = high - first >= step ? high - step + 1 : first;
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (X(middle) < x)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return low;
+    return HalveBracket(low, high, x);
 }
 
 void PointStore::RangeY(std::size_t first, std::size_t last, double* minimum,

@@ -56,6 +56,9 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    // The first index from low on whose x is not below x, or high when none
+    // before it is; x rises over [low, high).
+    std::size_t HalveBracket(std::size_t low, std::size_t high, double x) const;
     static constexpr std::size_t ChunkSize = 4096;
     static constexpr std::size_t GroupSize = 8;
     static constexpr std::size_t BlockSize = 64;
