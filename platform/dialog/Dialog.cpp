@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <QTimer>
 
 #include <algorithm>
@@ -211,6 +212,9 @@ QWidget* Dialog::BuildControl(const ControlTemplate& control, QButtonGroup*& rad
     case ControlKind::DropDownList:
     case ControlKind::ComboBoxWithEdit: {
         auto* combo = new QComboBox(this);
+        // A list of plain texts: the lists of numbers run to thousands of
+        // entries, which a model of one item object each takes long to build.
+        combo->setModel(new QStringListModel(combo));
         combo->setEditable(control.kind == ControlKind::ComboBoxWithEdit);
         if (combo->isEditable()) {
             // The field holds what was typed, as typed: completing it inline
@@ -394,8 +398,17 @@ void Dialog::ComboAddStrings(int id, const QStringList& texts) {
     if (auto* combo = Item<QComboBox>(id)) {
         const QSignalBlocker blocker(combo);
         const int selected = combo->currentIndex();
-        combo->addItems(texts);
+        const QString typed = combo->currentText();
+        if (auto* list = qobject_cast<QStringListModel*>(combo->model())) {
+            // One change of the whole list instead of a row at a time.
+            list->setStringList(list->stringList() + texts);
+        } else {
+            combo->addItems(texts);
+        }
         combo->setCurrentIndex(selected);
+        if (combo->isEditable()) {
+            combo->setEditText(typed);
+        }
     }
 }
 

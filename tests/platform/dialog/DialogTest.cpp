@@ -37,6 +37,7 @@ DialogTemplate SampleTemplate(int pointSize = 9) {
             ControlTemplate{
                 15, ControlKind::DropDownList, "", {50, 0, 40, 50}, StyleSorted, true, {}},
             ControlTemplate{16, ControlKind::Edit, "", {50, 40, 40, 12}, 0, false, {}},
+            ControlTemplate{18, ControlKind::ComboBoxWithEdit, "", {50, 60, 40, 50}, 0, true, {}},
             ControlTemplate{
                 17, ControlKind::DefaultPushButton, "OK", {100, 0, 40, 14}, 0, true, {}},
         }};
@@ -109,6 +110,26 @@ TEST(DialogControls, SortedListInsertsInOrderAndKeepsTheSelection) {
     EXPECT_FALSE(dialog.ComboSetCurSel(15, 3));
     EXPECT_TRUE(dialog.ComboSetCurSel(15, -1));
     EXPECT_EQ(dialog.ComboGetCurSel(15), -1);
+}
+
+// A long list added at once keeps what the list showed, picked or typed.
+TEST(DialogControls, AddedListsKeepTheSelectionAndTheTypedText) {
+    Dialog dialog(SampleTemplate());
+    dialog.Initialise();
+    dialog.ComboAddString(15, "first");
+    dialog.ComboSetCurSel(15, 0);
+    dialog.ComboAddStrings(15, NumberTexts(1, 3600));
+    EXPECT_EQ(dialog.ComboGetCount(15), 3601);
+    EXPECT_EQ(dialog.ComboGetCurSel(15), 0);
+    EXPECT_EQ(dialog.ComboGetItemText(15, 3600), "3600");
+
+    dialog.SetDlgItemText(18, "typed");
+    dialog.ComboAddStrings(18, NumberTexts(1, 10));
+    EXPECT_EQ(dialog.GetDlgItemText(18), "typed");
+    EXPECT_EQ(dialog.ComboGetCurSel(18), -1);
+    dialog.ComboAddString(18, "11");
+    dialog.ComboResetContent(18);
+    EXPECT_EQ(dialog.ComboGetCount(18), 0);
 }
 
 TEST(DialogControls, HiddenControlsStartHiddenAndUnknownIdsAreHarmless) {
