@@ -1,8 +1,8 @@
 #include "platform/dialog/DialogUnits.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
+#include <QStringList>
 
 namespace kelvo::dialog {
 
@@ -31,7 +31,9 @@ QFont DialogFont(const DialogTemplate& dialogTemplate) {
     // The templates name Windows fonts (SimSun, System) that a Linux desktop
     // rarely has; the desktop's general font at the same size keeps every
     // caption legible, where fontconfig's guess could pick a symbol font.
-    if (!QFontInfo(font).exactMatch()) {
+    // The list of installed families answers at once; matching the font to
+    // find out costs a search of every font's fallbacks.
+    if (!QFontDatabase::families().contains(font.family(), Qt::CaseInsensitive)) {
         font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         font.setPointSize(dialogTemplate.fontPointSize);
     }
