@@ -1,8 +1,11 @@
 #include "monitor/resources/AppIcon.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+
+#include <algorithm>
 
 namespace kelvo::resources {
 
@@ -36,17 +39,46 @@ void PaintApplicationIcon(QPainter& painter, int size) {
     painter.restore();
 }
 
-QIcon ApplicationIcon() {
-    QIcon icon;
-    for (const int size : applicationIconSizes) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        PaintApplicationIcon(painter, size);
-        painter.end();
-        icon.addPixmap(pixmap);
+namespace {
+
+// Draws the thermometer at whatever size is asked for, when it is asked for.
+class ThermometerIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(rect.width(), rect.height());
+        painter->save();
+        painter->translate(rect.topLeft());
+        PaintApplicationIcon(*painter, side);
+        painter->restore();
     }
-    return icon;
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        paint(&painter, QRect(0, 0, side, side), mode, state);
+        return picture;
+    }
+
+    // The sizes a window hands to the window manager as its icon: each one
+    // is copied into the window's properties whenever the window is made.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int size : windowIconSizes) {
+            sizes.append(QSize(size, size));
+        }
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new ThermometerIconEngine; }
+    QString key() const override { return QStringLiteral("kelvo-thermometer"); }
+};
+
+} // namespace
+
+QIcon ApplicationIcon() {
+    return QIcon(new ThermometerIconEngine);
 }
 
 } // namespace kelvo::resources

@@ -1,5 +1,7 @@
+#include "monitor/resources/AppIcon.h"
 #include "tests/platform/ini/TemporaryDirectory.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -83,6 +85,29 @@ TEST(IconFilesTest, WritesEachSizeAndAScalablePictureOfTheSameDrawing) {
     svg.render(&painter);
     painter.end();
     EXPECT_LT(DifferingShare(drawn, size64), 0.01);
+}
+
+// The window gives the window manager small pictures only, while a
+// notification or a larger request still gets a sharp drawing of its own size.
+TEST(IconFilesTest, TheWindowIconOffersSmallSizesAndDrawsEverySizeSharp) {
+    const QIcon icon = resources::ApplicationIcon();
+    QList<QSize> offered;
+    for (const int size : resources::windowIconSizes) {
+        offered.append(QSize(size, size));
+    }
+    EXPECT_EQ(icon.availableSizes(), offered);
+    EXPECT_LE(offered.back().width(), 64);
+    for (const int size : {16, 48, 128, 256}) {
+        SCOPED_TRACE(size);
+        QImage drawn(size, size, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        resources::PaintApplicationIcon(painter, size);
+        painter.end();
+        const QImage given = icon.pixmap(size, size).toImage();
+        ASSERT_EQ(given.size(), QSize(size, size));
+        EXPECT_EQ(DifferingShare(given, drawn), 0.0);
+    }
 }
 
 TEST(IconFilesTest, ReportsAFolderItCannotWrite) {
