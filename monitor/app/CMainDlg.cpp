@@ -20,6 +20,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -28,9 +29,9 @@
 
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace kelvo {
@@ -81,7 +82,10 @@ CMainDlg::~CMainDlg() {
 bool CMainDlg::OnInitDialog() {
     // The window manager's menu cannot be extended here; the about item lives
     // in the window's context menu and on F1 instead (see contextMenuEvent).
-    setWindowIcon(resources::ApplicationIcon());
+    // A window inherits the application's icon, which the program sets.
+    if (QGuiApplication::windowIcon().isNull()) {
+        setWindowIcon(resources::ApplicationIcon());
+    }
     deviceList = Item<QComboBox>(deviceListId);
     tabs = Item<dialog::TabControl>(tabsId);
 
@@ -140,6 +144,7 @@ void CMainDlg::FinishStartup() {
         return;
     }
     startupPending = false;
+    CreateHiddenPages();
     const bool found = ComboGetCount(deviceListId) >= 1;
     if (found) {
         SelectDevice();
@@ -177,21 +182,36 @@ void CMainDlg::CreatePages() {
     tabs->InsertItem(curveTab, QStringLiteral("Curve"));
     tabs->InsertItem(settingTab, QStringLiteral("Setting"));
 
+    // The log page holds the start-up mode that the configuration sets.
     logPage.Create(tabs);
-    emailPage.Create(tabs);
     curvePage.Create(tabs);
-    settingPage.Create(tabs);
-
-    const QRect pageArea = tabs->rect().adjusted(0, pageTopOffset, 0, 0);
-    for (dialog::Dialog* page :
-         std::array<dialog::Dialog*, 4>{&logPage, &emailPage, &curvePage, &settingPage}) {
-        page->setGeometry(pageArea);
+    for (dialog::Dialog* page : std::array<dialog::Dialog*, 2>{&logPage, &curvePage}) {
+        page->setGeometry(PageArea());
     }
     logPage.hide();
-    emailPage.hide();
-    settingPage.hide();
     curvePage.show();
     tabs->SetCurSel(curveTab);
+}
+
+// The e-mail and setting pages are hidden at start and hold a few hundred
+// controls and lists of thousands of entries between them: they are built
+// once the first frame is out, before anything shows or reads them.
+void CMainDlg::CreateHiddenPages() {
+    if (hiddenPagesCreated) {
+        return;
+    }
+    hiddenPagesCreated = true;
+    // Made hidden: shown and hidden again, their controls would each be laid
+    // out and polished for nothing.
+    emailPage.Create(tabs, false);
+    settingPage.Create(tabs, false);
+    for (dialog::Dialog* page : std::array<dialog::Dialog*, 2>{&emailPage, &settingPage}) {
+        page->setGeometry(PageArea());
+    }
+}
+
+QRect CMainDlg::PageArea() const {
+    return tabs->rect().adjusted(0, pageTopOffset, 0, 0);
 }
 
 void CMainDlg::SetReadoutFonts() {
@@ -224,6 +244,7 @@ void CMainDlg::OnStop() {
 }
 
 void CMainDlg::OnSelchangeTab() {
+    CreateHiddenPages();
     logPage.hide();
     emailPage.hide();
     curvePage.hide();

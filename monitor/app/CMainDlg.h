@@ -137,6 +137,8 @@ protected:
 
 private:
     void CreatePages();
+    void CreateHiddenPages();
+    QRect PageArea() const;
     // The start-up's thermometer exchange (selection, type check) and what
     // follows it: the page refreshes, reading, the retry timer.
     void FinishStartup();
@@ -166,6 +168,7 @@ private:
     bool IsAutoStart() override;
 
     bool startupPending = false;
+    bool hiddenPagesCreated = false;
     ThermometerProtocol protocol;
     // Set from a record row that was not written until the next one that is.
     bool recordRowsLost = false;

@@ -95,11 +95,11 @@ bool Dialog::Initialise() {
     return OnInitDialog();
 }
 
-bool Dialog::Create(QWidget* parent) {
+bool Dialog::Create(QWidget* parent, bool visible) {
     setParent(parent, Qt::Widget);
     dialogTemplate.child = true;
     const bool result = Initialise();
-    show();
+    setVisible(visible);
     return result;
 }
 

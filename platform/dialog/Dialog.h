@@ -40,8 +40,9 @@ public:
 
     // Builds the controls once and runs OnInitDialog once.
     bool Initialise();
-    // Makes the dialog a page inside parent, then initialises it.
-    bool Create(QWidget* parent);
+    // Makes the dialog a page inside parent, then initialises it; shown
+    // unless it is asked to stay hidden.
+    bool Create(QWidget* parent, bool visible = true);
     // Initialises the dialog and runs it modally; returns the EndDialog result.
     int DoModal();
     void EndDialog(int result);
