@@ -1,5 +1,7 @@
 // The monitor as a process: started offscreen in a folder of its own, told to stop.
 #include "tests/platform/ini/TemporaryDirectory.h"
+#include "tests/platform/sound/AlsaCapture.h"
+#include "tests/platform/sound/WaveBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -217,6 +219,32 @@ TEST(ProgramRun, FurtherSignalsChangeNothingOnceTheCloseIsUnderWay) {
     monitor.CloseInput();
     EXPECT_EQ(monitor.WaitForExit(), 0);
     EXPECT_TRUE(SavedAsOnClose(folder.Path()));
+}
+
+// The program plays its alarms through its sound module, loaded at the first
+// one: the alarm is heard as the program is installed and started.
+TEST(ProgramRun, SoundsTheAlarmThroughItsSoundModule) {
+    TemporaryDirectory folder;
+    const kelvo::testing::AlsaCapture capture(folder.Path());
+    const std::vector<std::int16_t> tone{0, 1200, 2400, -2400, -1200, 0, 32767, -32768};
+    std::filesystem::create_directory(folder / "wav");
+    TemporaryDirectory::WriteFile(folder / "wav" / "Tone.wav",
+                                  kelvo::testing::WaveFile(1, 8000, tone));
+    TemporaryDirectory::WriteFile(folder / "Config.ini",
+                                  "[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\n"
+                                  "SoundAlarmInner=1\r\nSoundAlarmInnerFile=Tone.wav\r\n"
+                                  "SoundAlarmInnerLower=0\r\nSoundAlarmInnerUpper=10\r\n");
+    Child monitor(KELVOMON_PATH, folder.Path(),
+                  {{"KELVOMON_SIMULATE", "1"}, {"KELVOMON_SIM_TEMPS", "20"}});
+    ASSERT_TRUE(monitor.Started());
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!capture.Played() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(capture.Played()) << "no alarm was heard";
+    monitor.Signal(SIGTERM);
+    EXPECT_EQ(monitor.WaitForExit(), 0);
+    EXPECT_TRUE(capture.Samples() == kelvo::testing::SampleBytes(tone)) << "not the wave's samples";
 }
 
 TEST(ProgramRun, WithoutHomeInADeletedFolderATerminationEndsTheStartUpMessage) {
