@@ -77,7 +77,7 @@ bool TcpConnection::StartTls(const std::string& host, const std::string& caFile,
     if (!Stands() || tls) {
         return false;
     }
-    auto channel = std::make_unique<TlsChannel>();
+    std::unique_ptr<TlsChannel> channel = NewTlsChannel();
     const auto deadline = Clock::now() + timeout;
     bool done = channel->Begin(descriptor, host, caFile);
     while (done) {

@@ -1,4 +1,4 @@
-#include "monitor/mail/TlsChannel.h"
+#include "monitor/mail/OpenSslChannel.h"
 
 #include <arpa/inet.h>
 #include <openssl/err.h>
@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <memory>
 
 namespace kelvo {
 namespace {
@@ -62,11 +63,17 @@ std::string QueuedErrors() {
 
 } // namespace
 
-TlsChannel::~TlsChannel() {
+// The mail library's channel; a program that links the TLS module's loader
+// gets the module's instead.
+std::unique_ptr<TlsChannel> NewTlsChannel() {
+    return std::make_unique<OpenSslChannel>();
+}
+
+OpenSslChannel::~OpenSslChannel() {
     End();
 }
 
-bool TlsChannel::Begin(int descriptor, const std::string& host, const std::string& caFile) {
+bool OpenSslChannel::Begin(int descriptor, const std::string& host, const std::string& caFile) {
     End();
     problem.clear();
     ERR_clear_error();
@@ -113,7 +120,7 @@ bool TlsChannel::Begin(int descriptor, const std::string& host, const std::strin
     return true;
 }
 
-TlsChannel::Step TlsChannel::Handshake() {
+TlsChannel::Step OpenSslChannel::Handshake() {
     if (session == nullptr) {
         return Step::Failed;
     }
@@ -122,7 +129,7 @@ TlsChannel::Step TlsChannel::Handshake() {
     return Outcome(SSL_do_handshake(session));
 }
 
-TlsChannel::Step TlsChannel::Write(std::string_view bytes, std::size_t& written) {
+TlsChannel::Step OpenSslChannel::Write(std::string_view bytes, std::size_t& written) {
     written = 0;
     if (session == nullptr) {
         return Step::Failed;
@@ -138,7 +145,7 @@ TlsChannel::Step TlsChannel::Write(std::string_view bytes, std::size_t& written)
     return Outcome(result);
 }
 
-TlsChannel::Step TlsChannel::Read(char* into, std::size_t most, std::size_t& count) {
+TlsChannel::Step OpenSslChannel::Read(char* into, std::size_t most, std::size_t& count) {
     count = 0;
     if (session == nullptr) {
         return Step::Failed;
@@ -157,7 +164,7 @@ TlsChannel::Step TlsChannel::Read(char* into, std::size_t most, std::size_t& cou
     return Outcome(result);
 }
 
-TlsChannel::Step TlsChannel::Outcome(int result) {
+TlsChannel::Step OpenSslChannel::Outcome(int result) {
     if (result > 0) {
         return Step::Done;
     }
@@ -183,7 +190,7 @@ TlsChannel::Step TlsChannel::Outcome(int result) {
     return Step::Failed;
 }
 
-void TlsChannel::End() {
+void OpenSslChannel::End() {
     if (session != nullptr) {
         HeldBrokenPipe held;
         // One close notice if the session got that far; no wait for the answer.
