@@ -340,7 +340,9 @@ void CMainDlg::RetryDevices() {
 }
 
 void CMainDlg::StartMetrics() {
-    const std::string listen = ReadMetricsListen(ConfigurationPath());
+    // Taken once, at start: a value changed in "More settings..." waits for
+    // the next start.
+    const std::string& listen = extensions.metricsListen;
     if (listen.empty()) {
         return;
     }

@@ -1,5 +1,6 @@
 #include "monitor/core/ExtensionSettings.h"
 
+#include "monitor/core/ListenAddress.h"
 #include "monitor/core/TextNumbers.h"
 #include "platform/autostart/ExecLine.h"
 #include "platform/ini/IniFile.h"
@@ -114,6 +115,14 @@ std::optional<std::string> ParseCaFile(std::string_view text, std::string& reaso
     return path;
 }
 
+std::optional<std::string> ParseListen(std::string_view text, std::string& reason) {
+    text = Trim(text);
+    if (text.empty() || ParseListenAddress(text, reason)) {
+        return std::string(text);
+    }
+    return std::nullopt;
+}
+
 // Takes one key's text through its parser into the field; a missing text
 // leaves the default, a bad one too, with a problem.
 template <class Value, class Field>
@@ -190,6 +199,11 @@ const std::vector<ExtensionKey>& ExtensionKeys() {
          Kind::Text,
          {},
          "PEM file of the authorities to trust for the mail server; empty: the system's."},
+        {"MetricsListen",
+         "",
+         Kind::Text,
+         {},
+         "Metrics, taken at start: 127.0.0.1:9464 this machine, 0.0.0.0:9464 all; empty: off."},
     };
     return keys;
 }
@@ -204,6 +218,7 @@ ExtensionSettings ParseExtensionSettings(const ExtensionTexts& texts,
     Take(texts, "MailSecurity", settings.mailSecurity, ParseSecurity, problems);
     Take(texts, "MailPort", settings.mailPort, ParsePort, problems);
     Take(texts, "MailCAFile", settings.mailCAFile, ParseCaFile, problems);
+    Take(texts, "MetricsListen", settings.metricsListen, ParseListen, problems);
     return settings;
 }
 
@@ -216,6 +231,7 @@ ExtensionTexts FormatExtensionSettings(const ExtensionSettings& settings) {
         {"MailSecurity", MailSecurityText(settings.mailSecurity)},
         {"MailPort", std::to_string(settings.mailPort)},
         {"MailCAFile", settings.mailCAFile},
+        {"MetricsListen", settings.metricsListen},
     };
 }
 

@@ -25,6 +25,7 @@ struct ExtensionSettings {
     MailSecurity mailSecurity = MailSecurity::None;
     int mailPort = 0; // 0: by security
     std::string mailCAFile;
+    std::string metricsListen; // "127.0.0.1:9464" and the like; empty: no metrics
 };
 
 inline constexpr std::string_view extensionsSection = "Extensions";

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <filesystem>
+#include "monitor/core/ListenAddress.h"
+
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,22 +12,6 @@ class Registry;
 } // namespace prometheus
 
 namespace kelvo {
-
-// MetricsListen in the [Extensions] section of the configuration file; empty
-// when the file or the key is missing, which leaves metrics off.
-std::string ReadMetricsListen(const std::filesystem::path& path);
-
-// A MetricsListen value taken apart: a numeric IPv4 address or a bracketed
-// IPv6 address, a colon and a port ("127.0.0.1:9464", "[::1]:9464",
-// "0.0.0.0:9464"). Port 0 lets the system choose one.
-struct ListenAddress {
-    std::string host; // without brackets
-    int port = 0;
-    bool ipv6 = false;
-};
-
-// The address, or none with the reason in `problem`.
-std::optional<ListenAddress> ParseListenAddress(std::string_view text, std::string& problem);
 
 // GET /metrics of one registry, served by the library's own HTTP server on its
 // own threads until the endpoint is destroyed.

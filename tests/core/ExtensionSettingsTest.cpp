@@ -47,6 +47,7 @@ TEST_F(ExtensionsSection, DefaultsChangeNothingAndAreWrittenOut) {
     EXPECT_EQ(loaded.mailSecurity, MailSecurity::None);
     EXPECT_EQ(loaded.mailPort, 0);
     EXPECT_EQ(loaded.mailCAFile, "");
+    EXPECT_EQ(loaded.metricsListen, "");
     EXPECT_EQ(MailPortFor(loaded.mailSecurity, loaded.mailPort), 25);
 
     // A file without the section keeps without it while everything is at
@@ -62,13 +63,14 @@ TEST_F(ExtensionsSection, DefaultsChangeNothingAndAreWrittenOut) {
                              "AlarmHysteresis=0.00\n"
                              "MailSecurity=none\n"
                              "MailPort=0\n"
-                             "MailCAFile=\n");
+                             "MailCAFile=\n"
+                             "MetricsListen=\n");
 }
 
 TEST_F(ExtensionsSection, RoundTripsAndKeepsKeysItDoesNotKnow) {
     const std::filesystem::path authorities = directory / "ca.pem";
     TemporaryDirectory::WriteFile(authorities, "PEM");
-    TemporaryDirectory::WriteFile(path, "[Extensions]\nMetricsListen=127.0.0.1:9100\n"
+    TemporaryDirectory::WriteFile(path, "[Extensions]\nMetricsPath=/probe\n"
                                         "[Other]\nkept=yes\n");
     Load();
     ExtensionSettings& extensions = state.extensions;
@@ -80,6 +82,7 @@ TEST_F(ExtensionsSection, RoundTripsAndKeepsKeysItDoesNotKnow) {
     extensions.mailSecurity = MailSecurity::StartTls;
     extensions.mailPort = 2525;
     extensions.mailCAFile = authorities.string();
+    extensions.metricsListen = "0.0.0.0:9100";
     Save();
 
     MonitorState reloaded;
@@ -92,26 +95,34 @@ TEST_F(ExtensionsSection, RoundTripsAndKeepsKeysItDoesNotKnow) {
     EXPECT_EQ(again.mailSecurity, MailSecurity::StartTls);
     EXPECT_EQ(again.mailPort, 2525);
     EXPECT_EQ(again.mailCAFile, authorities.string());
+    EXPECT_EQ(again.metricsListen, "0.0.0.0:9100");
 
     const std::string file = TemporaryDirectory::ReadFile(path);
-    EXPECT_NE(file.find("MetricsListen=127.0.0.1:9100\n"), std::string::npos);
+    EXPECT_NE(file.find("MetricsPath=/probe\n"), std::string::npos);
     EXPECT_NE(file.find("[Other]\nkept=yes\n"), std::string::npos);
 }
 
 struct BadValue {
     const char* key;
     const char* text;
+    const char* why; // in the note
 };
 
 TEST_F(ExtensionsSection, BadValuesFallBackOneByOne) {
     const BadValue bad[] = {
-        {"DesktopNotify", "yes"},          {"AlarmCommand", "\"unclosed"},
-        {"BackInBandNotice", "2"},         {"AlarmHysteresis", "-0.5"},
-        {"MailSecurity", "ssl"},           {"MailPort", "70000"},
-        {"MailCAFile", "/nowhere/ca.pem"},
+        {"DesktopNotify", "yes", "not 1 or 0"},
+        {"AlarmCommand", "\"unclosed", "not closed"},
+        {"BackInBandNotice", "2", "not 1 or 0"},
+        {"AlarmHysteresis", "-0.5", "not a number"},
+        {"MailSecurity", "ssl", "not none"},
+        {"MailPort", "70000", "not a port"},
+        {"MailCAFile", "/nowhere/ca.pem", "no readable file"},
+        {"MetricsListen", "localhost:9464", "not a numeric IPv4 address"},
+        {"MetricsListen", "127.0.0.1:65536", "not a port"},
+        {"MetricsListen", "9464", "no port"},
     };
     for (const BadValue& value : bad) {
-        SCOPED_TRACE(value.key);
+        SCOPED_TRACE(value.text);
         // One bad key beside good ones: only the bad one falls back.
         std::map<std::string, std::string> lines{
             {"DesktopNotify", "1"}, {"AlarmHysteresis", "0.25"}, {"MailSecurity", "tls"}};
@@ -123,7 +134,10 @@ TEST_F(ExtensionsSection, BadValuesFallBackOneByOne) {
         TemporaryDirectory::WriteFile(path, section);
         const std::vector<std::string> notes = Load();
         ASSERT_EQ(notes.size(), 1u);
-        EXPECT_NE(notes[0].find(std::string(value.key) + "="), std::string::npos) << notes[0];
+        EXPECT_NE(notes[0].find(std::string(value.key) + "=" + value.text + " is not used ("),
+                  std::string::npos)
+            << notes[0];
+        EXPECT_NE(notes[0].find(value.why), std::string::npos) << notes[0];
 
         std::vector<ExtensionProblem> problems;
         const ExtensionSettings defaults = ParseExtensionSettings({}, problems);
@@ -139,11 +153,16 @@ TEST_F(ExtensionsSection, BadValuesFallBackOneByOne) {
 
 TEST(ExtensionSettings, ReadsValuesAsTheyAreTyped) {
     std::vector<ExtensionProblem> problems;
-    const ExtensionSettings settings = ParseExtensionSettings(
-        {{"AlarmHysteresis", " 1.256 "}, {"MailPort", "465"}, {"DesktopNotify", "0"}}, problems);
+    const ExtensionSettings settings =
+        ParseExtensionSettings({{"AlarmHysteresis", " 1.256 "},
+                                {"MailPort", "465"},
+                                {"DesktopNotify", "0"},
+                                {"MetricsListen", " 127.0.0.1:9464 "}},
+                               problems);
     EXPECT_TRUE(problems.empty());
     EXPECT_DOUBLE_EQ(settings.alarmHysteresis, 1.26);
     EXPECT_EQ(settings.mailPort, 465);
+    EXPECT_EQ(settings.metricsListen, "127.0.0.1:9464");
     for (const char* text : {"", "abc", "1,5", "nan", "inf", "1e3"}) {
         problems.clear();
         ParseExtensionSettings({{"AlarmHysteresis", text}}, problems);
