@@ -27,3 +27,25 @@ function(kelvo_add_test name)
         PROPERTIES ENVIRONMENT "${environment}"
                    TIMEOUT 300)
 endfunction()
+
+# kelvo_add_program_module(NAME ENTRY source.cpp LIBS lib1 ... LOADER loader.cpp
+#                          LOADER_TARGET target)
+# A module the monitor loads when it first needs it: NAME.so in run/, built
+# from the one entry point's source over the libraries, showing nothing but
+# that entry point, so that the code inside keeps to its own copies whatever
+# the loading program defines. The loader, the object library LOADER_TARGET,
+# linked into a program, stands in there for what the libraries give others.
+function(kelvo_add_program_module name)
+    cmake_parse_arguments(ARG "" "ENTRY;LOADER;LOADER_TARGET" "LIBS" ${ARGN})
+    add_library(${name} MODULE ${ARG_ENTRY})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE LINKER:--exclude-libs,ALL LINKER:-Bsymbolic)
+    set_target_properties(${name} PROPERTIES
+        PREFIX ""
+        CXX_VISIBILITY_PRESET hidden
+        LIBRARY_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/run")
+    # Object files, so that the loader's definitions are the ones the program gets.
+    add_library(${ARG_LOADER_TARGET} OBJECT ${ARG_LOADER})
+    target_include_directories(${ARG_LOADER_TARGET} PUBLIC "${CMAKE_SOURCE_DIR}")
+    target_link_libraries(${ARG_LOADER_TARGET} PUBLIC kelvo_program_module)
+endfunction()
