@@ -149,10 +149,15 @@ void CSettingPage::OnSelchangeReadInterval() {
 }
 
 void CSettingPage::OnCalibrate() {
-    // A pass that is reading must not have its exchange cut by the write.
+    // A pass that is reading must not have its exchange cut by the write: no
+    // new one starts, and one under way, perhaps between its T and its read,
+    // ends first.
     const bool reading = owner->IsDlgButtonChecked(mainwindow::readingId);
     if (reading) {
         owner->KillTimer(mainwindow::readTimerId);
+    }
+    owner->WaitForSamplingPass();
+    if (reading) {
         owner->devicePause(calibrationWait);
     }
     WriteCalibration();

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QTimer>
 
+#include <optional>
+
 namespace kelvo {
 namespace {
 
@@ -74,6 +76,33 @@ TEST_F(MainWindowDeviceTest, AShownWindowTalksToTheThermometerAfterItsFirstFrame
     EXPECT_EQ(pausesAfterPaint, pauses);
     EXPECT_TRUE(window->IsDlgButtonChecked(readingId));
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowDeviceTest, CalibratingDuringAPassWritesOnlyOnceThePassHasEnded) {
+    WriteConfig("[ConfigInfo]\r\nReadInterval=1\r\n");
+    Start(1, "20");
+    pause.Hold();
+    window->OnTimer(readTimerId);
+    window->OnTimer(readTimerId); // a pass sends T and waits for the answer
+    ASSERT_TRUE(pause.WaitUntilReached());
+
+    // The pass is let through only from within the calibration.
+    const auto before = platform->Configuration(0);
+    std::optional<bool> writtenBeforeThePassEnded;
+    QTimer::singleShot(0, [&] {
+        writtenBeforeThePassEnded = platform->Configuration(0) != before;
+        pause.Release();
+    });
+    window->settingPage.SetDlgItemText(settingpage::innerCalibrationId, "1.0");
+    window->settingPage.Item<QAbstractButton>(settingpage::calibrateId)->click();
+    pause.Release();
+    window->WaitForSamplingPass();
+
+    ASSERT_TRUE(writtenBeforeThePassEnded.has_value()) << "the calibration did not wait";
+    EXPECT_FALSE(*writtenBeforeThePassEnded) << "written while the pass waited for its answer";
+    EXPECT_NE(platform->Configuration(0), before);
+    EXPECT_EQ(Text(innerReadoutId), "20.00 C") << "the pass read its own answer";
+    EXPECT_TRUE(window->IsTimerRunning(readTimerId));
 }
 
 TEST_F(MainWindowDeviceTest, ChoosingAnotherDeviceSelectsItWithoutStartingReadingWhenStopped) {
