@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -505,6 +506,16 @@ void Dialog::OnControlEvent(int id, ControlEvent event, std::function<void()> ha
         break;
     }
     }
+}
+
+// A page leaves a right click to the window it lies in, as a child window
+// does, so that the window's menu is offered over every page.
+void Dialog::contextMenuEvent(QContextMenuEvent* event) {
+    if (dialogTemplate.child) {
+        event->ignore();
+        return;
+    }
+    QDialog::contextMenuEvent(event);
 }
 
 void Dialog::keyPressEvent(QKeyEvent* event) {

@@ -103,6 +103,7 @@ protected:
     virtual void OnCtlColor(int /*id*/, ControlColours& /*colours*/) {}
 
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void accept() override { OnOK(); }
     void reject() override { OnCancel(); }

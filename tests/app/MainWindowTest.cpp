@@ -1,12 +1,15 @@
 #include "monitor/app/CAboutDlg.h"
+#include "monitor/resources/Strings.h"
 #include "platform/dialog/TabControl.h"
 #include "tests/app/MonitorWindowFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTabBar>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -49,6 +52,36 @@ TEST_F(MainWindowTest, TabsAreInOrderAndEachShowsExactlyItsOwnPage) {
         std::array<bool, 4> expected{};
         expected[index] = true;
         EXPECT_EQ(ShownPages(), expected) << "tab " << index;
+    }
+}
+
+// The window's menu (the about box, "More settings...") is offered over
+// every page as over the rest of the window.
+TEST_F(MainWindowTest, ARightClickOverAnyPageOffersTheWindowsMenu) {
+    window->show();
+    const QStringList expected{QString::fromUtf8(resources::aboutItemText),
+                               QString::fromUtf8(resources::moreSettingsItemText)};
+    const std::array<dialog::Dialog*, 4> pages{&window->logPage, &window->emailPage,
+                                               &window->curvePage, &window->settingPage};
+    for (int index = 0; index < 4; ++index) {
+        SCOPED_TRACE(index);
+        window->tabs->Bar()->setCurrentIndex(index);
+        QStringList offered;
+        QTimer closer;
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&offered] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (const QAction* action : menu->actions()) {
+                    offered.append(action->text());
+                }
+                menu->close();
+            }
+        });
+        closer.start(0);
+        const QPoint spot(2, 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, spot, pages[index]->mapToGlobal(spot));
+        QApplication::sendEvent(pages[index], &click);
+        EXPECT_EQ(offered, expected);
     }
 }
 
