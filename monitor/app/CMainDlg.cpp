@@ -43,16 +43,15 @@ constexpr int timerPeriod = 1000;
 constexpr int pageTopOffset = 20;
 enum TabIndex { logTab = 0, emailTab = 1, curveTab = 2, settingTab = 3 };
 
-// The largest bold font of the dialog's family in which the widest reading
-// still fits the readout, so that the value reads from across a room.
-QFont FittingReadoutFont(const QLabel& readout) {
-    static const QString widestReading = QStringLiteral("-100.00 F");
+// The largest bold font of the dialog's family, of at most `largest`
+// pixels, in which text fits the readout.
+QFont FittingReadoutFont(const QLabel& readout, const QString& text, int largest) {
     QFont font = readout.font();
     font.setBold(true);
-    for (int pixels = readout.height(); pixels > 6; --pixels) {
+    for (int pixels = largest; pixels > 6; --pixels) {
         font.setPixelSize(pixels);
         const QFontMetrics metrics(font);
-        if (metrics.horizontalAdvance(widestReading) <= readout.width() &&
+        if (metrics.horizontalAdvance(text) <= readout.width() &&
             metrics.height() <= readout.height() + 2) {
             break;
         }
@@ -214,12 +213,34 @@ QRect CMainDlg::PageArea() const {
     return tabs->rect().adjusted(0, pageTopOffset, 0, 0);
 }
 
+// The font in which the widest reading still fits the readout, so that the
+// value reads from across a room.
 void CMainDlg::SetReadoutFonts() {
+    static const QString widestReading = QStringLiteral("-100.00 F");
     for (int id : {innerReadoutId, outerReadoutId}) {
         if (auto* readout = Item<QLabel>(id)) {
-            readout->setFont(FittingReadoutFont(*readout));
+            readingFonts[id] = FittingReadoutFont(*readout, widestReading, readout->height());
+            readout->setFont(readingFonts[id]);
         }
     }
+}
+
+// A reading in the reading font; a longer text, such as the sensor's error,
+// in the largest smaller size that shows it whole.
+void CMainDlg::SetReadoutText(int id, const std::string& text) {
+    auto* readout = Item<QLabel>(id);
+    const auto reading = readingFonts.find(id);
+    if (readout != nullptr && reading != readingFonts.end()) {
+        const QString shown = QString::fromStdString(text);
+        QFont font = reading->second;
+        if (QFontMetrics(font).horizontalAdvance(shown) > readout->width()) {
+            font = FittingReadoutFont(*readout, shown, font.pixelSize());
+        }
+        if (readout->font() != font) {
+            readout->setFont(font);
+        }
+    }
+    SetDlgItemText(id, text);
 }
 
 void CMainDlg::OnSysCommand(int command) {
@@ -491,7 +512,7 @@ bool CMainDlg::ShowReading(double reading) {
         EnterWaitingState();
         return false;
     case ReadingKind::sensorError:
-        SetDlgItemText(innerReadoutId, "sensor maybe error");
+        SetReadoutText(innerReadoutId, "sensor maybe error");
         [[fallthrough]];
     case ReadingKind::noData:
         // A skipped sample: innerCurrent keeps the last temperature, and the
@@ -503,7 +524,7 @@ bool CMainDlg::ShowReading(double reading) {
     }
     innerSkipped = false;
     innerCurrent = DisplayTemperature(reading, isCelsius, innerCalibration);
-    SetDlgItemText(innerReadoutId, FormatTemperature(innerCurrent, isCelsius));
+    SetReadoutText(innerReadoutId, FormatTemperature(innerCurrent, isCelsius));
     metrics.ReadingTaken(deviceList->currentText().toStdString(),
                          isCelsius ? innerCurrent : FahrenheitToCelsius(innerCurrent),
                          static_cast<double>(recordClock()));
@@ -514,8 +535,8 @@ bool CMainDlg::ShowReading(double reading) {
 }
 
 void CMainDlg::EnterWaitingState() {
-    SetDlgItemText(innerReadoutId, "Watting");
-    SetDlgItemText(outerReadoutId, "Watting");
+    SetReadoutText(innerReadoutId, "Watting");
+    SetReadoutText(outerReadoutId, "Watting");
     KillTimer(readTimerId);
     CheckDlgButton(readingId, false);
     CheckDlgButton(stopId, true);

@@ -12,11 +12,14 @@
 #include "monitor/pages/CSettingPage.h"
 #include "platform/dialog/Dialog.h"
 
+#include <QFont>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -138,6 +141,7 @@ protected:
 private:
     void CreatePages();
     void CreateHiddenPages();
+    void SetReadoutText(int id, const std::string& text);
     QRect PageArea() const;
     // The start-up's thermometer exchange (selection, type check) and what
     // follows it: the page refreshes, reading, the retry timer.
@@ -169,6 +173,8 @@ private:
 
     bool startupPending = false;
     bool hiddenPagesCreated = false;
+    // Each readout's font for readings, by control id.
+    std::map<int, QFont> readingFonts;
     ThermometerProtocol protocol;
     // Set from a record row that was not written until the next one that is.
     bool recordRowsLost = false;

@@ -1,6 +1,8 @@
 #include "tests/app/MonitorWindowFixture.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
+#include <QLabel>
 
 #include <sstream>
 
@@ -249,14 +251,19 @@ TEST_F(SamplingCycleTest, SensorErrorKeepsStatisticsAndReadsAgainNextPass) {
     Start(1, "20,err,30");
     Tick(readTimerId);
     Tick(readTimerId); // reads 20
+    const auto* readout = window->Item<QLabel>(innerReadoutId);
+    const QFont readingFont = readout->font();
     Tick(readTimerId); // hands 20 on
     Tick(readTimerId); // reads the sensor error
     EXPECT_EQ(Text(innerReadoutId), "sensor maybe error");
+    EXPECT_LE(QFontMetrics(readout->font()).horizontalAdvance(readout->text()), readout->width())
+        << "the message is shown whole";
     EXPECT_EQ(Text(innerMaxId), "Max Temp:20.00");
     EXPECT_DOUBLE_EQ(window->innerCurrent, 20.0) << "the stand-in is not kept as a reading";
     EXPECT_TRUE(window->readPhase);
     Tick(readTimerId); // reads again at once
     EXPECT_EQ(Text(innerReadoutId), "30.00 C");
+    EXPECT_EQ(readout->font(), readingFont) << "readings keep their size";
     EXPECT_EQ(Text(innerMaxId), "Max Temp:30.00");
     EXPECT_EQ(Text(innerAvgId), "Avg Temp:25.00");
 }
