@@ -66,22 +66,12 @@ ResultCode ChartControl::Invoke(std::int32_t dispatchId, InvokeKind kind,
                                 std::span<Variant> arguments, Variant* result) {
     if (!OnOwnThread())
         return results::WrongThread;
-    if (dispatchId == chart_members::ChartLink && kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(link_);
-        return results::Ok;
-    }
+    if (dispatchId == chart_members::ChartLink && kind == InvokeKind::PropertyGet)
+        return ReturnProperty(arguments, result, Variant(link_));
     if (const auto member = ChartMember::KindOfChartMember(dispatchId);
-        member && kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        ComPointer<Dispatch> object(new ChartMember(this, *member));
-        if (result)
-            *result = Variant(std::move(object));
-        return results::Ok;
-    }
+        member && kind == InvokeKind::PropertyGet)
+        return ReturnProperty(arguments, result,
+                              ComPointer<Dispatch>(new ChartMember(this, *member)));
     // Callers that bind late may ask for the series as a property too.
     if (dispatchId == chart_members::Series && kind != InvokeKind::PropertyPut) {
         if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))

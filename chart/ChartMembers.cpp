@@ -22,46 +22,6 @@ bool IsPut(InvokeKind kind) {
     return kind == InvokeKind::PropertyPut;
 }
 
-// A property get or put of an integer field; bound checks a put value.
-template <class Check>
-ResultCode IntegerProperty(int* field, InvokeKind kind, std::span<Variant> arguments,
-                           Variant* result, Check bound) {
-    if (kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(static_cast<std::int32_t>(*field));
-        return results::Ok;
-    }
-    if (!IsPut(kind))
-        return results::MemberNotFound;
-    if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
-        return check;
-    std::int32_t value = 0;
-    if (ResultCode check = arguments[0].ToInteger(&value); Failed(check))
-        return check;
-    if (!bound(value))
-        return results::InvalidArgument;
-    *field = value;
-    return results::Ok;
-}
-
-ResultCode BooleanProperty(bool* field, InvokeKind kind, std::span<Variant> arguments,
-                           Variant* result) {
-    if (kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(*field);
-        return results::Ok;
-    }
-    if (!IsPut(kind))
-        return results::MemberNotFound;
-    if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
-        return check;
-    return arguments[0].ToBoolean(field);
-}
-
 bool AnyValue(std::int32_t) {
     return true;
 }
@@ -106,12 +66,8 @@ ChartMember::ChartMember(ChartControl* chart, Kind kind, std::size_t index)
 
 ResultCode ChartMember::Child(Kind kind, std::span<Variant> arguments, Variant* result,
                               std::size_t index) {
-    if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-        return check;
-    ComPointer<Dispatch> child(new ChartMember(chart_, kind, index));
-    if (result)
-        *result = Variant(std::move(child));
-    return results::Ok;
+    return ReturnProperty(arguments, result,
+                          ComPointer<Dispatch>(new ChartMember(chart_, kind, index)));
 }
 
 ResultCode ChartMember::Invoke(std::int32_t id, InvokeKind kind, std::span<Variant> arguments,
@@ -316,13 +272,8 @@ ResultCode ChartMember::InvokeAnnotation(std::int32_t id, InvokeKind kind,
     if (id != AnnotationText)
         return results::MemberNotFound;
     std::string& text = tools[index_].text;
-    if (kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(text);
-        return results::Ok;
-    }
+    if (kind == InvokeKind::PropertyGet)
+        return ReturnProperty(arguments, result, Variant(text));
     if (!IsPut(kind))
         return results::MemberNotFound;
     if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))

@@ -53,45 +53,25 @@ ResultCode ChartSeries::InvokeMore(std::int32_t dispatchId, InvokeKind kind,
                                    std::span<Variant> arguments, Variant* result) {
     const PointStore& store = chart_->Model().points[index_];
     if (dispatchId == chart_members::PointCount && kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
         // AddPoint keeps the count within 32 bits.
-        if (result)
-            *result = Variant(static_cast<std::int32_t>(store.Count()));
-        return results::Ok;
+        return ReturnProperty(arguments, result, Variant(static_cast<std::int32_t>(store.Count())));
     }
     if ((dispatchId == chart_members::Pointer || dispatchId == chart_members::YValues) &&
         kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
         const auto member = dispatchId == chart_members::Pointer ? ChartMember::Kind::SeriesPointer
                                                                  : ChartMember::Kind::SeriesValues;
-        ComPointer<Dispatch> object(new ChartMember(chart_, member, index_));
-        if (result)
-            *result = Variant(std::move(object));
-        return results::Ok;
+        return ReturnProperty(arguments, result,
+                              ComPointer<Dispatch>(new ChartMember(chart_, member, index_)));
     }
     if (dispatchId == chart_members::Transparency && kind != InvokeKind::Method) {
         if (index_ >= chart_->Settings().series.size())
             return results::BadIndex;
-        int& transparency = chart_->Settings().series[index_].transparency;
-        if (kind == InvokeKind::PropertyGet) {
-            if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-                return check;
-            if (result)
-                *result = Variant(static_cast<std::int32_t>(transparency));
-            return results::Ok;
-        }
-        if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
-            return check;
-        std::int32_t value = 0;
-        if (ResultCode check = arguments[0].ToInteger(&value); Failed(check))
-            return check;
-        if (value < 0 || value > 100)
-            return results::InvalidArgument;
-        transparency = value;
-        chart_->Changed();
-        return results::Ok;
+        const ResultCode done =
+            IntegerProperty(&chart_->Settings().series[index_].transparency, kind, arguments,
+                            result, [](std::int32_t value) { return value >= 0 && value <= 100; });
+        if (Succeeded(done) && kind == InvokeKind::PropertyPut)
+            chart_->Changed();
+        return done;
     }
     if ((dispatchId == chart_members::CalcXPos || dispatchId == chart_members::CalcYPos) &&
         kind != InvokeKind::PropertyPut) {

@@ -83,17 +83,8 @@ ResultCode CommandBarControl::Invoke(std::int32_t dispatchId, InvokeKind kind,
         return results::WrongThread;
     if (dispatchId != chart_members::CommandBarChartLink || kind == InvokeKind::Method)
         return results::MemberNotFound;
-    if (kind == InvokeKind::PropertyGet) {
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(link_);
-        return results::Ok;
-    }
-    if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
-        return check;
     // Any number is taken; one that names no chart leaves the buttons idle.
-    return arguments[0].ToInteger(&link_);
+    return IntegerProperty(&link_, kind, arguments, result, [](std::int32_t) { return true; });
 }
 
 ResultCode CommandBarControl::Attach(QWidget* site) {

@@ -137,13 +137,8 @@ ResultCode PlotraFrm::Invoke(std::int32_t dispatchId, InvokeKind kind, std::span
         return kind == InvokeKind::Method ? this->MyStreamChart(arguments, result)
                                           : results::MemberNotFound;
     case PChart1:
-        if (kind != InvokeKind::PropertyGet)
-            return results::MemberNotFound;
-        if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
-            return check;
-        if (result)
-            *result = Variant(chart_);
-        return results::Ok;
+        return kind == InvokeKind::PropertyGet ? ReturnProperty(arguments, result, Variant(chart_))
+                                               : results::MemberNotFound;
     default:
         return results::MemberNotFound;
     }

@@ -117,6 +117,25 @@ ResultCode ExpectArguments(std::span<const Variant> arguments, std::size_t count
     return arguments.size() == count ? results::Ok : results::BadParameterCount;
 }
 
+ResultCode ReturnProperty(std::span<const Variant> arguments, Variant* result, Variant value) {
+    if (ResultCode check = ExpectArguments(arguments, 0); Failed(check))
+        return check;
+    if (result)
+        *result = std::move(value);
+    return results::Ok;
+}
+
+ResultCode BooleanProperty(bool* field, InvokeKind kind, std::span<Variant> arguments,
+                           Variant* result) {
+    if (kind == InvokeKind::PropertyGet)
+        return ReturnProperty(arguments, result, Variant(*field));
+    if (kind != InvokeKind::PropertyPut)
+        return results::MemberNotFound;
+    if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
+        return check;
+    return arguments[0].ToBoolean(field);
+}
+
 ResultCode CallMethod(Dispatch* object, std::int32_t dispatchId, std::vector<Variant> arguments,
                       Variant* result) {
     if (!object)

@@ -64,6 +64,30 @@ private:
 // BadParameterCount unless exactly count arguments were passed.
 ResultCode ExpectArguments(std::span<const Variant> arguments, std::size_t count);
 
+// Server-side shorthands for Invoke. A property get takes no arguments and
+// hands out value, when the caller asks for it.
+ResultCode ReturnProperty(std::span<const Variant> arguments, Variant* result, Variant value);
+// A property get or put of a plain field; a put integer must satisfy bound.
+template <class Bound>
+ResultCode IntegerProperty(std::int32_t* field, InvokeKind kind, std::span<Variant> arguments,
+                           Variant* result, Bound bound) {
+    if (kind == InvokeKind::PropertyGet)
+        return ReturnProperty(arguments, result, Variant(*field));
+    if (kind != InvokeKind::PropertyPut)
+        return results::MemberNotFound;
+    if (ResultCode check = ExpectArguments(arguments, 1); Failed(check))
+        return check;
+    std::int32_t value = 0;
+    if (ResultCode check = arguments[0].ToInteger(&value); Failed(check))
+        return check;
+    if (!bound(value))
+        return results::InvalidArgument;
+    *field = value;
+    return results::Ok;
+}
+ResultCode BooleanProperty(bool* field, InvokeKind kind, std::span<Variant> arguments,
+                           Variant* result);
+
 // Caller-side shorthands for Invoke.
 ResultCode CallMethod(Dispatch* object, std::int32_t dispatchId, std::vector<Variant> arguments,
                       Variant* result = nullptr);
