@@ -2,109 +2,25 @@
 // loopback, what the server's query API returns is what the monitor read; with
 // its port taken, it runs on and still ends when told to.
 #include "tests/platform/ini/TemporaryDirectory.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/LoopbackHttp.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <string>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
+using kelvo::test::ChildProcess;
 using kelvo::testing::TemporaryDirectory;
 using ::testing::HasSubstr;
-
-// A child process in its own folder, with the caller's environment plus
-// `overrides`, its output in `log`; ended with SIGTERM (then SIGKILL) when
-// destroyed.
-class ChildProcess {
-public:
-    ChildProcess(std::vector<std::string> arguments, const std::filesystem::path& folder,
-                 const std::map<std::string, std::string>& overrides,
-                 const std::filesystem::path& log) {
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string text = *entry;
-            if (!overrides.contains(text.substr(0, text.find('=')))) {
-                environment.push_back(text);
-            }
-        }
-        for (const auto& [name, value] : overrides) {
-            environment.push_back(name + "=" + value);
-        }
-        // Everything the child needs is made before the fork.
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        std::vector<char*> envp;
-        for (std::string& entry : environment) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        const int output = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        pid = ::fork();
-        if (pid == 0) {
-            if (::chdir(folder.c_str()) != 0 || output < 0 || ::dup2(output, 1) < 0 ||
-                ::dup2(output, 2) < 0) {
-                ::_exit(127);
-            }
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        if (output >= 0) {
-            ::close(output);
-        }
-    }
-
-    ~ChildProcess() { Stop(); }
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
-
-    bool Running() { return pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0; }
-
-    // The exit status, or -1 when it had to be killed.
-    int Stop() {
-        if (pid <= 0) {
-            return exitCode;
-        }
-        ::kill(pid, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + 30s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                return exitCode;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
-        pid = -1;
-        return exitCode = -1;
-    }
-
-private:
-    pid_t pid = -1;
-    int status = 0;
-    int exitCode = -1;
-};
 
 // Polls until `done` holds or the limit passes.
 bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {

@@ -2,171 +2,35 @@
 #include "tests/platform/ini/TemporaryDirectory.h"
 #include "tests/platform/sound/AlsaCapture.h"
 #include "tests/platform/sound/WaveBytes.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <optional>
-#include <poll.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
+using kelvo::test::ChildProcess;
 using kelvo::testing::TemporaryDirectory;
 
-constexpr auto deadline = 30s;
+constexpr auto deadline = std::chrono::seconds(ChildProcess::deadlineSeconds);
 
-// A program run as a child in folder, offscreen, with its output and input on
-// pipes. Variables given without a value are removed from its environment, as
-// KELVOMON_SIM_TEMPS always is, so that the caller's cannot steer it. With
-// folderGone, the folder is removed once the child is in it.
-class Child {
-public:
-    Child(const char* program, const std::filesystem::path& folder,
-          const std::map<std::string, std::optional<std::string>>& variables,
-          bool folderGone = false) {
-        std::vector<std::string> environment;
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            const std::string text = *entry;
-            const std::string name = text.substr(0, text.find('='));
-            if (!variables.contains(name) && name != "KELVOMON_SIM_TEMPS") {
-                environment.push_back(text);
-            }
-        }
-        environment.push_back("QT_QPA_PLATFORM=offscreen");
-        for (const auto& [name, value] : variables) {
-            if (value) {
-                environment.push_back(name + "=" + *value);
-            }
-        }
-        std::vector<char*> pointers;
-        for (std::string& text : environment) {
-            pointers.push_back(text.data());
-        }
-        pointers.push_back(nullptr);
-
-        int output[2] = {-1, -1};
-        int input[2] = {-1, -1};
-        if (::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(input, O_CLOEXEC) != 0) {
-            return;
-        }
-        pid = ::fork();
-        if (pid == 0) {
-            // Only async-signal-safe calls between fork and exec.
-            if (::chdir(folder.c_str()) != 0 || (folderGone && ::rmdir(folder.c_str()) != 0) ||
-                ::dup2(output[1], STDOUT_FILENO) < 0 || ::dup2(input[0], STDIN_FILENO) < 0) {
-                ::_exit(127);
-            }
-            char* arguments[] = {const_cast<char*>(program), nullptr};
-            ::execve(program, arguments, pointers.data());
-            ::_exit(127);
-        }
-        ::close(output[1]);
-        ::close(input[0]);
-        outputPipe = output[0];
-        inputPipe = input[1];
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (pid > 0 && !ended) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        CloseInput();
-        if (outputPipe >= 0) {
-            ::close(outputPipe);
-        }
-    }
-
-    bool Started() const { return pid > 0; }
-
-    // True once the process has installed its own handler for the signal.
-    bool WaitUntilCatching(int signalNumber) const {
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        while (std::chrono::steady_clock::now() < end) {
-            std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-            std::string line;
-            while (std::getline(status, line)) {
-                if (line.rfind("SigCgt:", 0) == 0 &&
-                    (std::stoull(line.substr(7), nullptr, 16) & (1ULL << (signalNumber - 1)))) {
-                    return true;
-                }
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
-    }
-
-    // True once the child has printed this line.
-    bool WaitForLine(const std::string& wanted) {
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        for (;;) {
-            for (std::size_t newline; (newline = output.find('\n')) != std::string::npos;) {
-                const std::string line = output.substr(0, newline);
-                output.erase(0, newline + 1);
-                if (line == wanted) {
-                    return true;
-                }
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            pollfd ready{outputPipe, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
-                return false;
-            }
-            char buffer[256];
-            const ssize_t count = ::read(outputPipe, buffer, sizeof buffer);
-            if (count <= 0) {
-                return false;
-            }
-            output.append(buffer, static_cast<std::size_t>(count));
-        }
-    }
-
-    void Signal(int signalNumber) const { ::kill(pid, signalNumber); }
-
-    void CloseInput() {
-        if (inputPipe >= 0) {
-            ::close(inputPipe);
-            inputPipe = -1;
-        }
-    }
-
-    // The exit code, 128 + the signal that ended it, or -1 when still running at the deadline.
-    int WaitForExit() {
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                ended = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid = -1;
-    bool ended = false;
-    int outputPipe = -1;
-    int inputPipe = -1;
-    std::string output;
-};
+// The monitor (or the scripted one) as a user starts it: offscreen, and with
+// no simulated readings but those the test names, so that the caller's
+// cannot steer it.
+ChildProcess::Variables AsAUserStartsIt(ChildProcess::Variables variables) {
+    variables.emplace("QT_QPA_PLATFORM", "offscreen");
+    variables.emplace("KELVOMON_SIM_TEMPS", std::nullopt);
+    return variables;
+}
 
 // What closing the window writes with a thermometer listed.
 bool SavedAsOnClose(const std::filesystem::path& folder) {
@@ -178,7 +42,8 @@ class SignalRun : public ::testing::TestWithParam<int> {};
 
 TEST_P(SignalRun, EndsTheMonitorWithExitCodeZeroAfterSavingAsClosingDoes) {
     TemporaryDirectory folder;
-    Child monitor(KELVOMON_PATH, folder.Path(), {{"KELVOMON_SIMULATE", "1"}});
+    ChildProcess monitor({KELVOMON_PATH}, folder.Path(),
+                         AsAUserStartsIt({{"KELVOMON_SIMULATE", "1"}}));
     ASSERT_TRUE(monitor.Started());
     ASSERT_TRUE(monitor.WaitUntilCatching(GetParam())) << "the monitor did not start";
     monitor.Signal(GetParam());
@@ -193,8 +58,9 @@ class ModalRun : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ModalRun, ATerminationEndsTheOpenBoxAndTheMonitorAfterSavingAsClosingDoes) {
     TemporaryDirectory folder;
-    Child monitor(SCRIPTED_MONITOR_PATH, folder.Path(),
-                  {{"KELVOMON_SIMULATE", "1"}, {"KELVO_SCRIPT", GetParam()}});
+    ChildProcess monitor(
+        {SCRIPTED_MONITOR_PATH}, folder.Path(),
+        AsAUserStartsIt({{"KELVOMON_SIMULATE", "1"}, {"KELVO_SCRIPT", GetParam()}}));
     ASSERT_TRUE(monitor.Started());
     ASSERT_TRUE(monitor.WaitForLine("open")) << "the box did not open";
     monitor.Signal(SIGTERM);
@@ -209,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(Boxes, ModalRun, ::testing::Values("about", "message", 
 
 TEST(ProgramRun, FurtherSignalsChangeNothingOnceTheCloseIsUnderWay) {
     TemporaryDirectory folder;
-    Child monitor(SCRIPTED_MONITOR_PATH, folder.Path(), {{"KELVOMON_SIMULATE", "1"}});
+    ChildProcess monitor({SCRIPTED_MONITOR_PATH}, folder.Path(),
+                         AsAUserStartsIt({{"KELVOMON_SIMULATE", "1"}}));
     ASSERT_TRUE(monitor.Started());
     ASSERT_TRUE(monitor.WaitUntilCatching(SIGTERM));
     monitor.Signal(SIGTERM);
@@ -234,8 +101,9 @@ TEST(ProgramRun, SoundsTheAlarmThroughItsSoundModule) {
                                   "[ConfigInfo]\r\nAutoOrManual=1\r\nReadInterval=1\r\n"
                                   "SoundAlarmInner=1\r\nSoundAlarmInnerFile=Tone.wav\r\n"
                                   "SoundAlarmInnerLower=0\r\nSoundAlarmInnerUpper=10\r\n");
-    Child monitor(KELVOMON_PATH, folder.Path(),
-                  {{"KELVOMON_SIMULATE", "1"}, {"KELVOMON_SIM_TEMPS", "20"}});
+    ChildProcess monitor(
+        {KELVOMON_PATH}, folder.Path(),
+        AsAUserStartsIt({{"KELVOMON_SIMULATE", "1"}, {"KELVOMON_SIM_TEMPS", "20"}}));
     ASSERT_TRUE(monitor.Started());
     const auto end = std::chrono::steady_clock::now() + deadline;
     while (!capture.Played() && std::chrono::steady_clock::now() < end) {
@@ -252,12 +120,12 @@ TEST(ProgramRun, WithoutHomeInADeletedFolderATerminationEndsTheStartUpMessage) {
     // message and waits for OK.
     TemporaryDirectory folder;
     std::filesystem::create_directory(folder / "gone");
-    Child monitor(KELVOMON_PATH, folder / "gone",
-                  {{"HOME", std::nullopt},
-                   {"XDG_DATA_HOME", std::nullopt},
-                   {"KELVO_REGISTRY", std::nullopt},
-                   {"KELVOMON_SIMULATE", "1"}},
-                  true);
+    ChildProcess monitor({KELVOMON_PATH}, folder / "gone",
+                         AsAUserStartsIt({{"HOME", std::nullopt},
+                                          {"XDG_DATA_HOME", std::nullopt},
+                                          {"KELVO_REGISTRY", std::nullopt},
+                                          {"KELVOMON_SIMULATE", "1"}}),
+                         {}, true);
     ASSERT_TRUE(monitor.Started());
     ASSERT_TRUE(monitor.WaitUntilCatching(SIGTERM)) << "the monitor did not start";
     monitor.Signal(SIGTERM);
