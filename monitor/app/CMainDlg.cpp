@@ -230,8 +230,11 @@ void CMainDlg::SetReadoutFonts() {
 void CMainDlg::SetReadoutText(int id, const std::string& text) {
     auto* readout = Item<QLabel>(id);
     const auto reading = readingFonts.find(id);
+    const QString shown = QString::fromStdString(text);
+    if (readout != nullptr && readout->text() == shown) {
+        return; // a sensor error that lasts is fitted once
+    }
     if (readout != nullptr && reading != readingFonts.end()) {
-        const QString shown = QString::fromStdString(text);
         QFont font = reading->second;
         if (QFontMetrics(font).horizontalAdvance(shown) > readout->width()) {
             font = FittingReadoutFont(*readout, shown, font.pixelSize());

@@ -400,12 +400,10 @@ void Dialog::ComboAddStrings(int id, const QStringList& texts) {
         const QSignalBlocker blocker(combo);
         const int selected = combo->currentIndex();
         const QString typed = combo->currentText();
-        if (auto* list = qobject_cast<QStringListModel*>(combo->model())) {
-            // One change of the whole list instead of a row at a time.
-            list->setStringList(list->stringList() + texts);
-        } else {
-            combo->addItems(texts);
-        }
+        // One change of the whole list (every list is one of texts, see
+        // BuildControl) instead of a row at a time.
+        auto* list = static_cast<QStringListModel*>(combo->model());
+        list->setStringList(list->stringList() + texts);
         combo->setCurrentIndex(selected);
         if (combo->isEditable()) {
             combo->setEditText(typed);
